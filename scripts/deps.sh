@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the viewer needs to build, run and test.
+# Only missing packages are installed, so a second run costs a few dpkg look-ups.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config
+  qt6-base-dev qt6-multimedia-dev libqt6multimediawidgets6 qt6-image-formats-plugins
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
+  gstreamer1.0-libav timgm6mb-soundfont
+  fonts-liberation
+)
+if [ "${1:-}" = "--test" ]; then
+  # A virtual display for the tests that need a real X server.
+  packages+=(xvfb xauth)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update
+$sudo apt-get install -y --no-install-recommends "${missing[@]}"

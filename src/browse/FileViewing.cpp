@@ -1,0 +1,37 @@
+#include "browse/TextTypes.h"
+#include "platform/DirListBox.h"
+#include "platform/FileListBox.h"
+#include "platform/MediaControl.h"
+#include "platform/Paths.h"
+#include "platform/PictureBox.h"
+#include "platform/PictureLoader.h"
+#include "platform/RichTextPane.h"
+#include "shell/Module.h"
+#include "shell/TheViewer.h"
+
+#include <QLabel>
+#include <exception>
+
+void TheViewer::File1_Click() {
+    // The first step that fails ends the whole step without a word; for
+    // anything but a picture that is the picture loader's refusal.
+    try {
+        QString& path = Module::SelectedPath;
+        path = withTrailingSeparator(Dir1->Path());
+        Picture1->setVisible(false);
+        TextB->setVisible(false);
+        MMControl1->setCommand(QStringLiteral("Close"));
+        path += File1->FileName();
+        Label1->setText(path);
+        if (isTextTypeName(File1->FileName())) {
+            TextB->setVisible(true);
+            TextB->setFileName(path);
+        }
+        MMControl1->setFileName(path);
+        MMControl1->setCommand(QStringLiteral("Open"));
+        MMControl1->setCommand(QStringLiteral("Play"));
+        Picture1->setPicture(LoadPicture(path));
+        Picture1->setVisible(true);
+    } catch (const std::exception&) {
+    }
+}

@@ -1,0 +1,3 @@
+#include "shell/TheViewer.h"
+
+void TheViewer::FileDel_Click() {}

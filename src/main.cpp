@@ -1,0 +1,12 @@
+#include "shell/Artwork.h"
+#include "shell/frmSplash.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("quillory"));
+    QApplication::setWindowIcon(Artwork::programIcon());
+    (new frmSplash)->show();
+    return QApplication::exec();
+}

@@ -1,0 +1,75 @@
+#include "platform/FolderReader.h"
+
+#include "platform/PlatformError.h"
+#include "platform/Volumes.h"
+
+#include <QFile>
+#include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <memory>
+#include <sys/stat.h>
+
+namespace FolderReader {
+
+namespace {
+
+struct DirCloser {
+    void operator()(DIR* d) const { closedir(d); }
+};
+using DirHandle = std::unique_ptr<DIR, DirCloser>;
+
+[[noreturn]] void throwOpenFailure(const QString& folder, int errnoValue) {
+    const QList<Volume> volumes = Volumes::list();
+    const int index = Volumes::indexOfVolumeHolding(volumes, folder);
+    if (index >= 0 && !Volumes::isAccessible(volumes[index]))
+        throw PlatformError(Err::DeviceUnavailable, folder);
+    if (errnoValue == ENOENT) throw PlatformError(Err::PathNotFound, folder);
+    throwFromErrno(errnoValue, folder);
+}
+
+DirHandle open(const QString& folder) {
+    const QByteArray native = QFile::encodeName(folder);
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0) throwOpenFailure(folder, errno);
+    if (!S_ISDIR(st.st_mode)) throw PlatformError(Err::PathNotFound, folder);
+    DirHandle dir(::opendir(native.constData()));
+    if (!dir) throwOpenFailure(folder, errno);
+    return dir;
+}
+
+bool isKind(const QByteArray& fullPath, unsigned char type, Kind kind) {
+    if (type == DT_UNKNOWN || type == DT_LNK) {
+        struct stat st {};
+        if (::stat(fullPath.constData(), &st) != 0) return false;
+        return kind == Kind::Folders ? S_ISDIR(st.st_mode) : S_ISREG(st.st_mode);
+    }
+    return kind == Kind::Folders ? type == DT_DIR : type == DT_REG;
+}
+
+} // namespace
+
+void sortNames(QStringList& names) {
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+}
+
+QStringList entries(const QString& folder, Kind kind) {
+    DirHandle dir = open(folder);
+    QByteArray prefix = QFile::encodeName(folder);
+    if (!prefix.endsWith('/')) prefix += '/';
+    QStringList names;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (entry->d_name[0] == '.') continue; // ".", ".." and hidden entries
+        if (!isKind(prefix + entry->d_name, entry->d_type, kind)) continue;
+        names.append(QFile::decodeName(entry->d_name));
+    }
+    sortNames(names);
+    return names;
+}
+
+void checkOpenable(const QString& folder) { open(folder); }
+
+} // namespace FolderReader

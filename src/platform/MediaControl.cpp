@@ -1,0 +1,80 @@
+#include "platform/MediaControl.h"
+
+#include <QAudioOutput>
+#include <QEvent>
+#include <QFileInfo>
+#include <QMediaPlayer>
+#include <QUrl>
+#include <QVideoFrame>
+#include <QVideoSink>
+#include <QVideoWidget>
+
+MediaControl::MediaControl(QWidget* parent) : QWidget(parent) { hide(); }
+
+MediaControl::~MediaControl() { close(); }
+
+QWidget* MediaControl::videoWindow() const { return videoWindow_.data(); }
+
+void MediaControl::setCommand(const QString& command) {
+    const QString c = command.trimmed().toLower();
+    if (c == QLatin1String("close")) close();
+    else if (c == QLatin1String("open")) open();
+    else if (c == QLatin1String("play")) play();
+}
+
+void MediaControl::ensurePlayer() {
+    if (player_) return;
+    // The GStreamer backend copes with machines that have no sound device.
+    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    player_ = new QMediaPlayer(this);
+    audio_ = new QAudioOutput(this);
+    player_->setAudioOutput(audio_);
+}
+
+void MediaControl::close() {
+    if (!isOpen()) return;
+    openKind_ = MediaKind::None;
+    player_->stop();
+    player_->setVideoOutput(nullptr);
+    player_->setSource(QUrl());
+    if (videoWindow_) videoWindow_->deleteLater();
+    videoWindow_ = nullptr;
+}
+
+void MediaControl::open() {
+    const MediaKind kind = mediaKindOf(fileName_);
+    if (kind == MediaKind::None) return; // no device for this type: the command fails
+    close();
+    ensurePlayer();
+    if (kind == MediaKind::Video) {
+        auto* window = new QVideoWidget;
+        window->installEventFilter(this);
+        window->setWindowTitle(QFileInfo(fileName_).fileName());
+        window->resize(320, 240);
+        // The window takes the video's own size once its first picture arrives.
+        connect(window->videoSink(), &QVideoSink::videoFrameChanged, window,
+                [window](const QVideoFrame& frame) {
+                    if (!window->property("sized").toBool() && frame.isValid()) {
+                        window->setProperty("sized", true);
+                        window->resize(frame.size());
+                    }
+                });
+        videoWindow_ = window;
+        player_->setVideoOutput(window);
+    }
+    player_->setSource(QUrl::fromLocalFile(fileName_));
+    openKind_ = kind;
+}
+
+bool MediaControl::eventFilter(QObject* watched, QEvent* event) {
+    // Closing the video's window stops the video; the device stays open.
+    if (watched == videoWindow_ && event->type() == QEvent::Close && player_) player_->stop();
+    return QWidget::eventFilter(watched, event);
+}
+
+void MediaControl::play() {
+    if (!isOpen()) return;
+    if (videoWindow_) videoWindow_->show();
+    player_->setPosition(0);
+    player_->play();
+}

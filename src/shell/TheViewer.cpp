@@ -1,0 +1,144 @@
+#include "shell/TheViewer.h"
+
+#include "platform/DirListBox.h"
+#include "platform/DriveListBox.h"
+#include "platform/ErrorTrap.h"
+#include "platform/FileListBox.h"
+#include "platform/MediaControl.h"
+#include "platform/PictureBox.h"
+#include "platform/RichTextPane.h"
+#include "platform/Twips.h"
+#include "shell/Artwork.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+
+namespace {
+constexpr int ClientWidth = 8385;
+constexpr int ClientHeight = 7755;
+constexpr int ClientLeft = 2325;
+constexpr int ClientTop = 2205;
+constexpr double FileListAllowance = 4500.0;
+} // namespace
+
+TheViewer::TheViewer(QWidget* parent) : QMainWindow(parent) {
+    setWindowTitle(QStringLiteral("The Quillory"));
+    setWindowIcon(Artwork::programIcon());
+    buildControls();
+    buildMenus();
+    const int menuHeight = menuBar()->sizeHint().height();
+    resize(twipsToPixels(ClientWidth), twipsToPixels(ClientHeight) + menuHeight);
+    move(twipsToPixels(ClientLeft), twipsToPixels(ClientTop) - menuHeight);
+}
+
+TheViewer::~TheViewer() = default;
+
+void TheViewer::buildControls() {
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+
+    // Stored order; the panes share one corner and at most one shows.
+    TextB = new RichTextPane(client);
+    TextB->setGeometry(twipsRect(2640, 600, 5295, 5895));
+    TextB->hide();
+    MMControl1 = new MediaControl(client);
+    MMControl1->setGeometry(twipsRect(2640, 600, 3540, 495));
+    MMControl1->hide();
+    Picture1 = new PictureBox(client);
+    Picture1->setGeometry(twipsRect(2640, 600, 1605, 1455));
+    Picture1->hide();
+    Drive1 = new DriveListBox(client);
+    Drive1->setGeometry(twipsRect(0, 600, 2535, 315));
+    Dir1 = new DirListBox(client);
+    Dir1->setGeometry(twipsRect(0, 960, 2535, 2790));
+    File1 = new FileListBox(client);
+    File1->setGeometry(twipsRect(0, 3840, 2535, 3795));
+    Label1 = new QLabel(client);
+    Label1->setGeometry(twipsRect(0, 120, 7575, 375));
+    Label1->setTextFormat(Qt::PlainText);
+
+    // Tab order: file list first, where the focus starts.
+    Label1->setFocusPolicy(Qt::NoFocus);
+    MMControl1->setFocusPolicy(Qt::NoFocus);
+    Picture1->setFocusPolicy(Qt::StrongFocus);
+    setTabOrder(File1, Dir1);
+    setTabOrder(Dir1, Drive1);
+    setTabOrder(Drive1, Picture1);
+    setTabOrder(Picture1, TextB);
+    File1->setFocus();
+
+    connect(Drive1, &DriveListBox::Change, this, &TheViewer::Drive1_Change, Qt::DirectConnection);
+    connect(Dir1, &DirListBox::Change, this, &TheViewer::Dir1_Change, Qt::DirectConnection);
+    connect(File1, &FileListBox::Click, this, &TheViewer::File1_Click, Qt::DirectConnection);
+}
+
+QAction* TheViewer::addItem(QMenu* menu, const QString& caption, void (TheViewer::*handler)()) {
+    QAction* item = menu->addAction(caption);
+    connect(item, &QAction::triggered, this, handler);
+    return item;
+}
+
+QAction* TheViewer::addOption(QMenu* menu, const QString& caption, bool checked,
+                              void (TheViewer::*handler)()) {
+    QAction* item = menu->addAction(caption);
+    item->setCheckable(true);
+    item->setChecked(checked);
+    // Qt flips the mark before the handler runs; flip it back so that the
+    // handler sees the mark as it was and alone decides what it becomes.
+    connect(item, &QAction::triggered, this, [this, item, handler](bool nowChecked) {
+        item->setChecked(!nowChecked);
+        (this->*handler)();
+    });
+    return item;
+}
+
+void TheViewer::buildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    File = file->menuAction();
+    FileDel = addItem(file, QStringLiteral("&Delete"), &TheViewer::FileDel_Click);
+    FileDel->setShortcut(QKeySequence(Qt::Key_Delete));
+    FileCopy = addItem(file, QStringLiteral("&Copy"), &TheViewer::FileCopy_Click);
+    FileExit = addItem(file, QStringLiteral("E&xit"), &TheViewer::FileExit_Click);
+
+    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
+    FileOptions = options->menuAction();
+    QMenu* text = options->addMenu(QStringLiteral("&Text Files"));
+    OptionsText = text->menuAction();
+    TextON = addOption(text, QStringLiteral("&ON"), false, &TheViewer::TextON_Click);
+    TextOFF = addOption(text, QStringLiteral("&OFF"), true, &TheViewer::TextOFF_Click);
+    QMenu* sound = options->addMenu(QStringLiteral("&Sound Files"));
+    OptionsSound = sound->menuAction();
+    SoundON = addOption(sound, QStringLiteral("&ON"), true, &TheViewer::SoundON_Click);
+    SoundOFF = addOption(sound, QStringLiteral("&OFF"), false, &TheViewer::SoundOFF_Click);
+    QMenu* video = options->addMenu(QStringLiteral("&Video Files"));
+    OptionsVideo = video->menuAction();
+    VideoON = addOption(video, QStringLiteral("&ON"), true, &TheViewer::VideoON_Click);
+    VideoOFF = addOption(video, QStringLiteral("&OFF"), false, &TheViewer::VideoOFF_Click);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    Help = help->menuAction();
+    About = addItem(help, QStringLiteral("&About"), &TheViewer::About_Click);
+}
+
+void TheViewer::Load() {
+    if (loaded_) return;
+    loaded_ = true;
+    Form_Load();
+}
+
+double TheViewer::Height() const { return pixelsToTwips(frameGeometry().height()); }
+
+void TheViewer::Form_Resize() {
+    runSkippingFailures({[this] { File1->setHeight(Height() - FileListAllowance); }});
+}
+
+void TheViewer::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void TheViewer::closeEvent(QCloseEvent* event) {
+    if (!ending_) Form_Terminate();
+    event->accept();
+}
