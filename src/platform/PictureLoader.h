@@ -1,8 +1,13 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
 // Decodes the picture in a file, whatever its name says; throws error 481
 // when the content is no picture it can decode (53 when the file is missing).
 QImage LoadPicture(const QString& path);
+
+// The same decoding from bytes in memory (an embedded picture, for example):
+// raster types Qt reads, OS/2 bitmaps, ICO/CUR, WMF and EMF. Throws 481.
+QImage decodePicture(const QByteArray& bytes);
