@@ -1,0 +1,199 @@
+#include "platform/DirListBox.h"
+#include "platform/DriveListBox.h"
+#include "platform/FileListBox.h"
+#include "platform/MediaControl.h"
+#include "platform/PictureBox.h"
+#include "platform/RichTextPane.h"
+#include "platform/Twips.h"
+#include "shell/AboutBox.h"
+#include "shell/TheViewer.h"
+#include "support/MsgBoxRecorder.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+// Gives the window an outer height (frame included) in twips.
+void setOuterHeight(TheViewer& viewer, int twips, int width = 0) {
+    const int frame = viewer.frameGeometry().height() - viewer.height();
+    viewer.resize(width ? width : viewer.width(), twipsToPixels(twips) - frame);
+}
+} // namespace
+
+class TheViewerTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void controlsStartAtTheirDesignPlace_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("twips");
+        QTest::addColumn<bool>("visible");
+        QTest::newRow("TextB") << "TextB" << QRect(2640, 600, 5295, 5895) << false;
+        QTest::newRow("MMControl1") << "MMControl1" << QRect(2640, 600, 3540, 495) << false;
+        QTest::newRow("Picture1") << "Picture1" << QRect(2640, 600, 1605, 1455) << false;
+        QTest::newRow("Drive1") << "Drive1" << QRect(0, 600, 2535, 315) << true;
+        QTest::newRow("Dir1") << "Dir1" << QRect(0, 960, 2535, 2790) << true;
+        QTest::newRow("Label1") << "Label1" << QRect(0, 120, 7575, 375) << true;
+    }
+    void controlsStartAtTheirDesignPlace() {
+        QFETCH(QString, name);
+        QFETCH(QRect, twips);
+        QFETCH(bool, visible);
+        TheViewer viewer;
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        const QHash<QString, QWidget*> controls = {
+            {"TextB", viewer.TextB},   {"MMControl1", viewer.MMControl1},
+            {"Picture1", viewer.Picture1}, {"Drive1", viewer.Drive1},
+            {"Dir1", viewer.Dir1},     {"Label1", viewer.Label1}};
+        QWidget* control = controls.value(name);
+        QCOMPARE(control->geometry(), twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+        QCOMPARE(control->isVisible(), visible);
+    }
+
+    void windowStartsEmptyWithFocusInFileList() {
+        TheViewer viewer;
+        QCOMPARE(viewer.windowTitle(), QString("The Quillory"));
+        QVERIFY(!viewer.windowIcon().isNull());
+        QVERIFY(viewer.Label1->text().isEmpty());
+        QVERIFY(!viewer.MMControl1->isOpen());
+        QCOMPARE(viewer.File1->x(), 0);
+        QCOMPARE(viewer.File1->y(), twipsToPixels(3840));
+        QCOMPARE(viewer.File1->width(), twipsToPixels(2535));
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowActive(&viewer));
+        QCOMPARE(viewer.centralWidget()->size(), QSize(twipsToPixels(8385), twipsToPixels(7755)));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(viewer.File1));
+        // The tab order runs file list, folder list, drive list.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(viewer.Dir1));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(viewer.Drive1));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); // hidden panes are skipped
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(viewer.File1));
+    }
+
+    void menuTree() {
+        TheViewer viewer;
+        struct Item {
+            QAction* action;
+            QAction* parent;
+            const char* caption;
+            bool checkable;
+            bool checked;
+        };
+        const QList<Item> items = {
+            {viewer.File, nullptr, "&File", false, false},
+            {viewer.FileDel, viewer.File, "&Delete", false, false},
+            {viewer.FileCopy, viewer.File, "&Copy", false, false},
+            {viewer.FileExit, viewer.File, "E&xit", false, false},
+            {viewer.FileOptions, nullptr, "&Options", false, false},
+            {viewer.OptionsText, viewer.FileOptions, "&Text Files", false, false},
+            {viewer.TextON, viewer.OptionsText, "&ON", true, false},
+            {viewer.TextOFF, viewer.OptionsText, "&OFF", true, true},
+            {viewer.OptionsSound, viewer.FileOptions, "&Sound Files", false, false},
+            {viewer.SoundON, viewer.OptionsSound, "&ON", true, true},
+            {viewer.SoundOFF, viewer.OptionsSound, "&OFF", true, false},
+            {viewer.OptionsVideo, viewer.FileOptions, "&Video Files", false, false},
+            {viewer.VideoON, viewer.OptionsVideo, "&ON", true, true},
+            {viewer.VideoOFF, viewer.OptionsVideo, "&OFF", true, false},
+            {viewer.Help, nullptr, "&Help", false, false},
+            {viewer.About, viewer.Help, "&About", false, false},
+        };
+        QList<QAction*> topLevel;
+        for (const Item& item : items) {
+            QVERIFY(item.action);
+            QCOMPARE(item.action->text(), QString(item.caption));
+            QCOMPARE(item.action->isCheckable(), item.checkable);
+            QCOMPARE(item.action->isChecked(), item.checked);
+            QVERIFY(item.action->isEnabled() && item.action->isVisible());
+            if (item.parent) {
+                QVERIFY(item.parent->menu()->actions().contains(item.action));
+            } else {
+                topLevel << item.action;
+            }
+        }
+        QCOMPARE(viewer.menuBar()->actions(), topLevel);
+        // Order inside each menu follows the table.
+        QCOMPARE(viewer.File->menu()->actions(),
+                 QList<QAction*>({viewer.FileDel, viewer.FileCopy, viewer.FileExit}));
+        QCOMPARE(viewer.FileOptions->menu()->actions(),
+                 QList<QAction*>({viewer.OptionsText, viewer.OptionsSound, viewer.OptionsVideo}));
+        QCOMPARE(viewer.FileDel->shortcut(), QKeySequence(Qt::Key_Delete));
+        for (const Item& item : items) {
+            if (item.action != viewer.FileDel) QVERIFY(item.action->shortcut().isEmpty());
+        }
+    }
+
+    void delKeyRunsDelete() {
+        TheViewer viewer;
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowActive(&viewer));
+        QSignalSpy deletes(viewer.FileDel, &QAction::triggered);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+        QCOMPARE(deletes.count(), 1);
+    }
+
+    void fileListFollowsWindowHeight_data() {
+        QTest::addColumn<int>("outerTwips");
+        QTest::addColumn<int>("listTwips");
+        QTest::newRow("9000") << 9000 << 4500;
+        QTest::newRow("6000") << 6000 << 1500;
+        QTest::newRow("4500") << 4500 << 0;
+    }
+    void fileListFollowsWindowHeight() {
+        QFETCH(int, outerTwips);
+        QFETCH(int, listTwips);
+        TheViewer viewer;
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        setOuterHeight(viewer, outerTwips);
+        QTRY_COMPARE(viewer.Height(), double(outerTwips));
+        QCOMPARE(pixelsToTwips(viewer.File1->height()), listTwips);
+        QCOMPARE(viewer.File1->pos(), QPoint(0, twipsToPixels(3840)));
+    }
+
+    void shortWindowKeepsLastListHeight() {
+        TheViewer viewer;
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        setOuterHeight(viewer, 6000);
+        QTRY_COMPARE(pixelsToTwips(viewer.File1->height()), 1500);
+        setOuterHeight(viewer, 3000);
+        QTRY_COMPARE(viewer.Height(), 3000.0);
+        QCOMPARE(pixelsToTwips(viewer.File1->height()), 1500);
+        // Wider windows move and widen nothing.
+        const QRect pane = viewer.TextB->geometry();
+        setOuterHeight(viewer, 9000, viewer.width() * 2);
+        QTRY_COMPARE(pixelsToTwips(viewer.File1->height()), 4500);
+        QCOMPARE(viewer.TextB->geometry(), pane);
+        QCOMPARE(viewer.File1->width(), twipsToPixels(2535));
+    }
+
+    void aboutBoxText() {
+        TheViewer viewer;
+        MsgBoxRecorder boxes;
+        viewer.About->trigger();
+        QCOMPARE(boxes.boxes.size(), 1);
+        const MsgBoxRecorder::Box& box = boxes.boxes.first();
+        QCOMPARE(box.code, 64);
+        QCOMPARE(box.title, QString("About.."));
+        QCOMPARE(box.prompt, aboutPrompt());
+        QVERIFY(box.prompt.endsWith("\r\n"));
+        const QStringList lines = box.prompt.split("\r\n");
+        QCOMPARE(lines.size(), 5); // four lines, each ended by CR LF
+        QCOMPARE(lines[0], QString("The Quillory V1.1"));
+        QVERIFY(lines[1].contains("Tarnwick") && lines[1].contains("2026"));
+        QCOMPARE(lines[2], QString());
+        QVERIFY(lines[3].startsWith("Please contact me in case of trouble: "));
+        QVERIFY(lines[3].size() > QString("Please contact me in case of trouble: ").size());
+        QVERIFY(lines[4].isEmpty());
+        QCOMPARE(box.prompt.count('\n'), 4); // no bare line feeds
+        QCOMPARE(box.prompt.count('\r'), 4);
+    }
+};
+
+QTEST_MAIN(TheViewerTest)
+#include "tst_theviewer.moc"
