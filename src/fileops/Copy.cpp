@@ -1,0 +1,144 @@
+#include "fileops/Copy.h"
+
+#include "fileops/SafeCopy.h"
+#include "platform/DirListBox.h"
+#include "platform/DriveListBox.h"
+#include "platform/MessageBox.h"
+#include "platform/Paths.h"
+#include "platform/PlatformError.h"
+#include "platform/Twips.h"
+#include "shell/Module.h"
+
+#include <QCloseEvent>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+namespace {
+constexpr int ClientWidth = 4965;
+constexpr int ClientHeight = 3135;
+const QString ErrorTitle = QStringLiteral("Error..");
+} // namespace
+
+Copy::Copy(QWidget* mainWindow)
+    : QDialog(mainWindow, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowCloseButtonHint) {
+    setWindowTitle(QStringLiteral("Copy File"));
+    setModal(false);
+    setFixedSize(twipsToPixels(ClientWidth), twipsToPixels(ClientHeight));
+}
+
+Copy* Copy::of(QWidget* mainWindow) {
+    auto* dialog = mainWindow->findChild<Copy*>(QString(), Qt::FindDirectChildrenOnly);
+    return dialog ? dialog : new Copy(mainWindow);
+}
+
+void Copy::buildControls() {
+    // A loaded dialog starts with new lists on the current drive and folder.
+    delete Drive1;
+    delete Dir1;
+    delete Command1;
+    Drive1 = new DriveListBox(this);
+    Drive1->setGeometry(twipsRect(0, 0, 4935, 315));
+    Dir1 = new DirListBox(this);
+    Dir1->setGeometry(twipsRect(0, 360, 4935, 2340));
+    Command1 = new QPushButton(QStringLiteral("Copy"), this);
+    Command1->setGeometry(twipsRect(0, 2760, 4935, 375));
+    setTabOrder(Command1, Drive1);
+    setTabOrder(Drive1, Dir1);
+    connect(Drive1, &DriveListBox::Change, this, &Copy::Drive1_Change, Qt::DirectConnection);
+    connect(Command1, &QPushButton::clicked, this, &Copy::Command1_Click);
+}
+
+void Copy::showFor(const QString& sourcePath, const QString& sourceName) {
+    sourcePath_ = sourcePath;
+    sourceName_ = sourceName;
+    if (!loaded_) {
+        buildControls();
+        loaded_ = true;
+        Form_Load();
+        centreOnMainWindow();
+        Command1->setFocus();
+    } else {
+        // The button always names the file it copies.
+        showCaption();
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void Copy::centreOnMainWindow() {
+    QRect frame(QPoint(), size());
+    frame.moveCenter(parentWidget()->frameGeometry().center());
+    move(frame.topLeft());
+}
+
+void Copy::showCaption() {
+    QString name = sourceName_;
+    name.replace(QLatin1Char('&'), QLatin1String("&&")); // a name's "&" is no access key
+    Command1->setText(QStringLiteral("Copy: ") + name + QStringLiteral(" to selected directory"));
+}
+
+void Copy::Form_Load() {
+    showCaption();
+    const QString& last = Module::LastCopyDir;
+    if (last.isEmpty()) return;
+    try {
+        Dir1->setPath(last);
+    } catch (const PlatformError&) {
+        return; // the folder has gone: open on the current drive and folder
+    }
+    // The folder list is already where it should be; the drive list only follows.
+    const QSignalBlocker quiet(Drive1);
+    Drive1->setDrive(last);
+}
+
+void Copy::Drive1_Change() {
+    try {
+        Dir1->setPath(Drive1->Drive());
+    } catch (const PlatformError& e) {
+        if (e.number() == Err::DeviceUnavailable)
+            MsgBox(QStringLiteral("Please insert a disk, this drive is not accessable"),
+                   Mb::Exclamation, ErrorTitle);
+    }
+}
+
+void Copy::copyStep() {
+    Module::LastCopyDir = withTrailingSeparator(Dir1->Path());
+    copyFileSafely(sourcePath_, Module::LastCopyDir + sourceName_);
+    Unload();
+}
+
+void Copy::Command1_Click() {
+    try {
+        copyStep();
+        return;
+    } catch (const PlatformError& e) {
+        if (e.number() == Err::PermissionDenied) {
+            MsgBox(QStringLiteral("Can't copy: target file(name) in use.."), Mb::Exclamation,
+                   ErrorTitle);
+            return;
+        }
+    }
+    // One more try, in case the hitch has passed; a second failure is told,
+    // since closing quietly would pass for a copy that was made.
+    try {
+        copyStep();
+    } catch (const PlatformError& e) {
+        const QString reason =
+            e.detail().isEmpty() ? QStringLiteral("error %1").arg(e.number()) : e.detail();
+        MsgBox(QStringLiteral("Can't copy: ") + reason, Mb::Exclamation, ErrorTitle);
+    }
+}
+
+void Copy::Unload() {
+    loaded_ = false;
+    hide();
+}
+
+void Copy::reject() { Unload(); }
+
+void Copy::closeEvent(QCloseEvent* event) {
+    Unload();
+    event->accept();
+}
