@@ -1,0 +1,52 @@
+#include "settings/SettingsLocation.h"
+
+#include "platform/Paths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+namespace {
+
+SettingsLocation::AppPathProvider& provider() {
+    static SettingsLocation::AppPathProvider p;
+    return p;
+}
+
+// True when a new file can be made in folder: the settings are written to a
+// temporary file there and renamed over viewer.ini.
+bool canCreateFileIn(const QString& folder) {
+    QTemporaryFile probe(joinPath(folder, QStringLiteral("viewer.ini.XXXXXX")));
+    return probe.open();
+}
+
+} // namespace
+
+namespace SettingsLocation {
+
+QString applicationPath() {
+    if (provider()) return provider()();
+    return QCoreApplication::applicationDirPath();
+}
+
+AppPathProvider setApplicationPathProvider(AppPathProvider p) {
+    AppPathProvider previous = std::move(provider());
+    provider() = std::move(p);
+    return previous;
+}
+
+QString settingsFolderFor(const QString& appPath) {
+    const QString programFolder = withTrailingSeparator(appPath);
+    if (QFileInfo::exists(programFolder + QStringLiteral("viewer.ini")) ||
+        canCreateFileIn(programFolder))
+        return programFolder;
+    const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    if (userFolder.isEmpty()) return programFolder;
+    // When even this cannot be made, the writes fail and the user is told then.
+    QDir().mkpath(userFolder);
+    return withTrailingSeparator(userFolder);
+}
+
+} // namespace SettingsLocation
