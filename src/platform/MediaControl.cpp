@@ -13,8 +13,6 @@ MediaControl::MediaControl(QWidget* parent) : QWidget(parent) { hide(); }
 
 MediaControl::~MediaControl() { close(); }
 
-QWidget* MediaControl::videoWindow() const { return videoWindow_.data(); }
-
 void MediaControl::setCommand(const QString& command) {
     const QString c = command.trimmed().toLower();
     if (c == QLatin1String("close")) close();
@@ -37,8 +35,10 @@ void MediaControl::close() {
     player_->stop();
     player_->setVideoOutput(nullptr);
     player_->setSource(QUrl());
-    if (videoWindow_) videoWindow_->deleteLater();
-    videoWindow_ = nullptr;
+    if (videoWindow_) {
+        videoWindow_->removeEventFilter(this);
+        delete videoWindow_.data();
+    }
 }
 
 void MediaControl::open() {

@@ -25,7 +25,7 @@ class MediaControl : public QWidget {
     // What tests and the window look at; the program itself reads nothing back.
     bool isOpen() const { return openKind_ != MediaKind::None; }
     QMediaPlayer* player() const { return player_; }
-    QWidget* videoWindow() const;
+    QWidget* videoWindow() const { return videoWindow_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -40,5 +40,5 @@ class MediaControl : public QWidget {
     MediaKind openKind_ = MediaKind::None;
     QMediaPlayer* player_ = nullptr;
     QAudioOutput* audio_ = nullptr;
-    QPointer<QVideoWidget> videoWindow_;
+    QPointer<QWidget> videoWindow_;
 };

@@ -1,0 +1,198 @@
+#include "platform/DirListBox.h"
+#include "platform/FileListBox.h"
+#include "platform/MediaControl.h"
+#include "platform/PictureBox.h"
+#include "platform/RichTextPane.h"
+#include "shell/Module.h"
+#include "shell/TheViewer.h"
+#include "support/MediaFixtures.h"
+#include "support/MsgBoxRecorder.h"
+#include "support/TempTree.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QLabel>
+#include <QMediaPlayer>
+#include <QtTest>
+
+namespace {
+
+QByteArray bmp(int width, int height, QColor colour) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "BMP");
+    return bytes;
+}
+
+// Selects the named entry as a user would.
+void select(TheViewer& viewer, const QString& name) {
+    for (int i = 0; i < viewer.File1->ListCount(); ++i) {
+        if (viewer.File1->List(i) == name) return viewer.File1->selectIndex(i);
+    }
+    QFAIL(qPrintable("not listed: " + name));
+}
+
+bool isPlaying(const TheViewer& viewer) {
+    QMediaPlayer* player = viewer.MMControl1->player();
+    return viewer.MMControl1->isOpen() && player &&
+           player->playbackState() == QMediaPlayer::PlayingState;
+}
+
+} // namespace
+
+class FileViewingTest : public QObject {
+    Q_OBJECT
+    TempTree tree;
+
+  private slots:
+    void initTestCase() {
+        using namespace MediaFixtures;
+        tree.write("photo.bmp", bmp(40, 30, Qt::red));
+        tree.write("disguised.gif", bmp(20, 10, Qt::blue)); // the content decides
+        tree.write("readme.TXT", "plain words\r\nsecond line");
+        tree.write("notes.tXt", "more notes");
+        tree.write("letter.Doc", "a letter");
+        tree.write("info.NfO", "info file");
+        tree.write("tone.wav", wav(4));
+        tree.write("tone.au", au(4));
+        tree.write("tune.mid", midi(4));
+        tree.write("clip.avi", aviMjpeg(40, 64, 48));
+        tree.write("data.bin", QByteArray(64, 'x'));
+        tree.write("broken.jpg", QByteArray("\xff\xd8\xff\xe0 not really a jpeg", 24));
+        tree.write("empty.bmp", {});
+        tree.write("text-as.wav", "this is no sound");
+        tree.write("latin1.txt", "caf\xe9 cr\xe8me");
+    }
+
+    void outcomeByKindOfFile_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("textShown");
+        QTest::addColumn<bool>("pictureShown");
+        QTest::addColumn<bool>("plays");
+        QTest::addColumn<QString>("textHeld");
+        QTest::newRow("picture") << "photo.bmp" << false << true << false << "";
+        QTest::newRow("picture by content") << "disguised.gif" << false << true << false << "";
+        QTest::newRow("TXT") << "readme.TXT" << true << false << false << "plain words\nsecond line";
+        QTest::newRow("tXt") << "notes.tXt" << true << false << false << "more notes";
+        QTest::newRow("Doc") << "letter.Doc" << true << false << false << "a letter";
+        QTest::newRow("NfO") << "info.NfO" << true << false << false << "info file";
+        QTest::newRow("not utf-8") << "latin1.txt" << true << false << false << "café crème";
+        QTest::newRow("wav") << "tone.wav" << false << false << true << "";
+        QTest::newRow("au") << "tone.au" << false << false << true << "";
+        QTest::newRow("mid") << "tune.mid" << false << false << true << "";
+        QTest::newRow("avi") << "clip.avi" << false << false << true << "";
+        QTest::newRow("unknown") << "data.bin" << false << false << false << "";
+        QTest::newRow("damaged picture") << "broken.jpg" << false << false << false << "";
+        QTest::newRow("empty picture") << "empty.bmp" << false << false << false << "";
+        QTest::newRow("sound name, text inside") << "text-as.wav" << false << false << false << "";
+    }
+    void outcomeByKindOfFile() {
+        QFETCH(QString, name);
+        QFETCH(bool, textShown);
+        QFETCH(bool, pictureShown);
+        QFETCH(bool, plays);
+        QFETCH(QString, textHeld);
+        MsgBoxRecorder boxes;
+        TheViewer viewer;
+        viewer.File1->setPattern("*");
+        viewer.Dir1->setPath(tree.path());
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        select(viewer, name);
+
+        QCOMPARE(viewer.Label1->text(), tree.path() + "/" + name);
+        QCOMPARE(Module::SelectedPath, tree.path() + "/" + name);
+        QCOMPARE(viewer.TextB->isVisible(), textShown);
+        QCOMPARE(viewer.Picture1->isVisible(), pictureShown);
+        if (textShown) QCOMPARE(viewer.TextB->toPlainText(), textHeld);
+        if (pictureShown) {
+            const QImage expected = QImage(tree.file(name)).convertToFormat(QImage::Format_RGB32);
+            QCOMPARE(viewer.Picture1->size(), expected.size());
+            QCOMPARE(viewer.Picture1->Picture().convertToFormat(QImage::Format_RGB32), expected);
+            QCOMPARE(viewer.Picture1->pos(), QPoint(176, 40)); // the corner stays put
+        }
+        if (plays) {
+            QTRY_VERIFY_WITH_TIMEOUT(isPlaying(viewer), 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(viewer.MMControl1->player()->position() > 200, 5000);
+        } else {
+            QVERIFY(!viewer.MMControl1->isOpen());
+        }
+        QCOMPARE(boxes.boxes.size(), 0); // nothing is ever reported
+    }
+
+    void nextSelectionStopsPlayback() {
+        TheViewer viewer;
+        viewer.File1->setPattern("*");
+        viewer.Dir1->setPath(tree.path());
+        select(viewer, "tone.wav");
+        QTRY_VERIFY_WITH_TIMEOUT(isPlaying(viewer), 5000);
+        QMediaPlayer* player = viewer.MMControl1->player();
+        select(viewer, "photo.bmp");
+        QVERIFY(!viewer.MMControl1->isOpen());
+        QCOMPARE(player->playbackState(), QMediaPlayer::StoppedState);
+        QVERIFY(viewer.Picture1->isVisibleTo(&viewer));
+
+        select(viewer, "clip.avi"); // hides the picture, plays in its own window
+        QVERIFY(!viewer.Picture1->isVisibleTo(&viewer));
+        QTRY_VERIFY_WITH_TIMEOUT(isPlaying(viewer), 5000);
+        QWidget* window = viewer.MMControl1->videoWindow();
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(window->windowTitle(), QString("clip.avi"));
+        QTRY_COMPARE_WITH_TIMEOUT(window->size(), QSize(64, 48), 5000);
+
+        select(viewer, "readme.TXT"); // a text file stops the video and closes its window
+        QVERIFY(viewer.TextB->isVisibleTo(&viewer));
+        QVERIFY(!viewer.MMControl1->isOpen());
+        QVERIFY(!viewer.MMControl1->videoWindow());
+    }
+
+    void panesKeepTheirContentWhileHidden() {
+        TheViewer viewer;
+        viewer.File1->setPattern("*");
+        viewer.Dir1->setPath(tree.path());
+        select(viewer, "readme.TXT");
+        select(viewer, "data.bin");
+        QVERIFY(!viewer.TextB->isVisibleTo(&viewer));
+        QCOMPARE(viewer.TextB->toPlainText(), QString("plain words\nsecond line"));
+        QCOMPARE(viewer.Label1->text(), tree.file("data.bin"));
+    }
+
+    void vanishedFileEndsQuietly() {
+        TempTree local;
+        const QString path = local.write("gone.txt", "soon gone");
+        local.write("photo.bmp", bmp(4, 4, Qt::green));
+        MsgBoxRecorder boxes;
+        TheViewer viewer;
+        viewer.File1->setPattern("*");
+        viewer.Dir1->setPath(local.path());
+        select(viewer, "photo.bmp");
+        QFile::remove(path);
+        select(viewer, "gone.txt");
+        QCOMPARE(viewer.Label1->text(), path);
+        QVERIFY(viewer.TextB->isVisibleTo(&viewer)); // shown before the load failed
+        QVERIFY(!viewer.Picture1->isVisibleTo(&viewer));
+        QVERIFY(!viewer.MMControl1->isOpen());
+        QCOMPARE(boxes.boxes.size(), 0);
+    }
+
+    void fileInTheRootHasOneSeparator() {
+        const QString name = QStringLiteral("quillory-root-test-%1.nfo").arg(QCoreApplication::applicationPid());
+        QFile file("/" + name);
+        if (!file.open(QIODevice::WriteOnly)) QSKIP("the root folder cannot be written here");
+        file.write("root file");
+        file.close();
+        TheViewer viewer;
+        viewer.File1->setPattern("*.nfo");
+        viewer.Dir1->setPath("/");
+        select(viewer, name);
+        QFile::remove("/" + name);
+        QCOMPARE(viewer.Label1->text(), "/" + name);
+        QCOMPARE(viewer.TextB->toPlainText(), QString("root file"));
+    }
+};
+
+QTEST_MAIN(FileViewingTest)
+#include "tst_fileviewing.moc"
