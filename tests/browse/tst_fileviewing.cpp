@@ -61,7 +61,7 @@ class FileViewingTest : public QObject {
         tree.write("tune.mid", midi(4));
         tree.write("clip.avi", aviMjpeg(40, 64, 48));
         tree.write("data.bin", QByteArray(64, 'x'));
-        tree.write("broken.jpg", QByteArray("\xff\xd8\xff\xe0 not really a jpeg", 24));
+        tree.write("broken.jpg", QByteArray::fromHex("ffd8ffe0") + " not really a jpeg");
         tree.write("empty.bmp", {});
         tree.write("text-as.wav", "this is no sound");
         tree.write("latin1.txt", "caf\xe9 cr\xe8me");

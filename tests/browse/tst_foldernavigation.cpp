@@ -1,0 +1,112 @@
+#include "platform/DirListBox.h"
+#include "platform/DriveListBox.h"
+#include "platform/FileListBox.h"
+#include "platform/Volumes.h"
+#include "shell/TheViewer.h"
+#include "support/MsgBoxRecorder.h"
+#include "support/TempTree.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+QStringList listed(const FileListBox& list) {
+    QStringList names;
+    for (int i = 0; i < list.ListCount(); ++i) names << list.List(i);
+    return names;
+}
+} // namespace
+
+class FolderNavigationTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void cleanup() { Volumes::setProvider({}); }
+
+    void openingAFolderMovesTheFileList() {
+        TempTree tree;
+        tree.write("a/one.bmp");
+        tree.write("a/skip.wav");
+        tree.write("b/two.BMP");
+        TheViewer viewer;
+        viewer.File1->setPattern("*.bmp");
+        viewer.Dir1->setPath(tree.file("a"));
+        QCOMPARE(viewer.File1->Path(), tree.file("a"));
+        QCOMPARE(listed(*viewer.File1), QStringList({"one.bmp"}));
+        viewer.Dir1->setPath(tree.file("b"));
+        QCOMPARE(viewer.File1->Path(), tree.file("b"));
+        QCOMPARE(listed(*viewer.File1), QStringList({"two.BMP"}));
+        QCOMPARE(viewer.File1->Pattern(), QString("*.bmp")); // navigation keeps the filter
+    }
+
+    void assigningTheSameFolderRunsNothing() {
+        TempTree tree;
+        tree.write("first.bmp");
+        TheViewer viewer;
+        viewer.File1->setPattern("*.bmp");
+        viewer.Dir1->setPath(tree.path());
+        tree.write("later.bmp");
+        QSignalSpy changes(viewer.Dir1, &DirListBox::Change);
+        viewer.Dir1->setPath(tree.path());
+        viewer.Drive1->setDrive(tree.path());
+        QCOMPARE(changes.count(), 0);
+        QCOMPARE(listed(*viewer.File1), QStringList({"first.bmp"})); // not re-read
+    }
+
+    void driveChangeRunsTheWholeChain() {
+        TempTree tree;
+        const QString volume = tree.mkdir("stick");
+        tree.write("stick/song.bmp");
+        Volumes::setProvider([&] { return QList<Volume>{{"root", "/"}, {"stick", volume}}; });
+        TheViewer viewer;
+        viewer.File1->setPattern("*.bmp");
+        MsgBoxRecorder boxes;
+        viewer.Drive1->setDrive(volume);
+        // All within the one assignment: folder list and file list already moved.
+        QCOMPARE(viewer.Dir1->Path(), volume);
+        QCOMPARE(viewer.File1->Path(), volume);
+        QCOMPARE(listed(*viewer.File1), QStringList({"song.bmp"}));
+        viewer.Drive1->setDrive("/");
+        QCOMPARE(viewer.Dir1->Path(), QDir::currentPath()); // that volume's current folder
+        QCOMPARE(viewer.File1->Path(), QDir::currentPath());
+        QCOMPARE(boxes.boxes.size(), 0);
+    }
+
+    void missingMediumSaysSoOnce() {
+        TempTree tree;
+        tree.write("here.bmp");
+        const QString gone = tree.file("no-disc");
+        Volumes::setProvider([&] { return QList<Volume>{{"root", "/"}, {"cdrom", gone}}; });
+        TheViewer viewer;
+        viewer.File1->setPattern("*.bmp");
+        viewer.Dir1->setPath(tree.path());
+        MsgBoxRecorder boxes;
+        viewer.Drive1->setDrive(gone);
+        QCOMPARE(boxes.boxes.size(), 1);
+        QCOMPARE(boxes.boxes[0].prompt, QString("Please insert a disk, this drive is not accessable"));
+        QCOMPARE(boxes.boxes[0].title, QString("Error.."));
+        QCOMPARE(boxes.boxes[0].code, 48);
+        QCOMPARE(viewer.Drive1->volumeRoot(), gone); // the drive list keeps the choice
+        QCOMPARE(viewer.Dir1->Path(), tree.path());
+        QCOMPARE(viewer.File1->Path(), tree.path());
+        QCOMPARE(listed(*viewer.File1), QStringList({"here.bmp"}));
+        viewer.Drive1->setDrive(gone); // no change, no second message
+        QCOMPARE(boxes.boxes.size(), 1);
+    }
+
+    void otherDriveFailuresAreSilent() {
+        TempTree tree;
+        // A "volume" whose root is a plain file: the folder list refuses it
+        // with an error other than 68.
+        const QString odd = tree.write("not-a-folder");
+        Volumes::setProvider([&] { return QList<Volume>{{"root", "/"}, {"odd", odd}}; });
+        TheViewer viewer;
+        viewer.Dir1->setPath(tree.path());
+        MsgBoxRecorder boxes;
+        viewer.Drive1->setDrive(odd);
+        QCOMPARE(boxes.boxes.size(), 0);
+        QCOMPARE(viewer.Dir1->Path(), tree.path());
+    }
+};
+
+QTEST_MAIN(FolderNavigationTest)
+#include "tst_foldernavigation.moc"
