@@ -68,8 +68,14 @@ void Copy::showFor(const QString& sourcePath, const QString& sourceName) {
 }
 
 void Copy::centreOnMainWindow() {
-    QRect frame(QPoint(), size());
-    frame.moveCenter(parentWidget()->frameGeometry().center());
+    // The dialog's own frame is unknown before it is shown; the main window's
+    // frame, drawn by the same window manager, is the best guess for it.
+    const QWidget* main = parentWidget();
+    const QRect outer = main->frameGeometry();
+    const QRect inner = main->geometry();
+    const QSize border(outer.width() - inner.width(), outer.height() - inner.height());
+    QRect frame(QPoint(), size() + border);
+    frame.moveCenter(outer.center());
     move(frame.topLeft());
 }
 

@@ -1,0 +1,33 @@
+#pragma once
+
+// What a user does in the main window, done the way the window's own lists do it.
+
+#include "platform/DirListBox.h"
+#include "platform/FileListBox.h"
+#include "shell/TheViewer.h"
+
+#include <QStringList>
+
+namespace ViewerSteps {
+
+// Opens folder in the folder list; the file list follows.
+inline void openFolder(TheViewer& viewer, const QString& folder) { viewer.Dir1->setPath(folder); }
+
+// Selects name in the file list as a click would; false when it is not listed.
+inline bool selectFile(TheViewer& viewer, const QString& name) {
+    for (int i = 0; i < viewer.File1->ListCount(); ++i) {
+        if (viewer.File1->List(i) == name) {
+            viewer.File1->selectIndex(i);
+            return viewer.File1->FileName() == name;
+        }
+    }
+    return false;
+}
+
+inline QStringList listed(const TheViewer& viewer) {
+    QStringList names;
+    for (int i = 0; i < viewer.File1->ListCount(); ++i) names << viewer.File1->List(i);
+    return names;
+}
+
+} // namespace ViewerSteps
