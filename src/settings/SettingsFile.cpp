@@ -19,7 +19,9 @@ namespace {
 
 namespace SettingsFile {
 
-QString path() { return Module::AppDir + QStringLiteral("viewer.ini"); }
+QString path() {
+    return Module::AppDir + QStringLiteral("viewer.ini");
+}
 
 QString read() {
     QFile file(path());

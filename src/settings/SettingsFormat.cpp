@@ -4,8 +4,12 @@
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
 
 // Walks the bytes item by item, the way the file has always been read.
 class ItemReader {
@@ -13,7 +17,8 @@ class ItemReader {
     explicit ItemReader(const QByteArray& bytes) : bytes_(bytes) {}
 
     QString next() {
-        while (at_ < bytes_.size() && isBlank(bytes_[at_])) ++at_;
+        while (at_ < bytes_.size() && isBlank(bytes_[at_]))
+            ++at_;
         if (at_ >= bytes_.size())
             throw PlatformError(SettingsFormat::InputPastEndOfFile,
                                 QStringLiteral("settings file ends too early"));
@@ -23,20 +28,24 @@ class ItemReader {
   private:
     QString bare() {
         const qsizetype start = at_;
-        while (at_ < bytes_.size() && bytes_[at_] != ',' && !isLineEnd(bytes_[at_])) ++at_;
+        while (at_ < bytes_.size() && bytes_[at_] != ',' && !isLineEnd(bytes_[at_]))
+            ++at_;
         qsizetype end = at_;
-        while (end > start && isBlank(bytes_[end - 1])) --end;
+        while (end > start && isBlank(bytes_[end - 1]))
+            --end;
         skipDelimiter();
         return QString::fromLocal8Bit(bytes_.mid(start, end - start));
     }
 
     QString quoted() {
         const qsizetype start = ++at_;
-        while (at_ < bytes_.size() && bytes_[at_] != '"') ++at_;
+        while (at_ < bytes_.size() && bytes_[at_] != '"')
+            ++at_;
         const QByteArray value = bytes_.mid(start, at_ - start);
         if (at_ < bytes_.size()) ++at_;
         // Whatever stands between the closing quote and the delimiter is dropped.
-        while (at_ < bytes_.size() && bytes_[at_] != ',' && !isLineEnd(bytes_[at_])) ++at_;
+        while (at_ < bytes_.size() && bytes_[at_] != ',' && !isLineEnd(bytes_[at_]))
+            ++at_;
         skipDelimiter();
         return QString::fromLocal8Bit(value);
     }
@@ -83,8 +92,8 @@ QByteArray encodeItem(const QString& value) {
 
 QByteArray format(const SettingsLines& lines) {
     QByteArray bytes;
-    for (const QString* value : {&lines.textFiles, &lines.folder, &lines.soundFiles,
-                                 &lines.videoFiles})
+    for (const QString* value :
+         {&lines.textFiles, &lines.folder, &lines.soundFiles, &lines.videoFiles})
         bytes += encodeItem(*value) + "\r\n";
     return bytes;
 }

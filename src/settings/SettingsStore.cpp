@@ -27,6 +27,8 @@ bool store(const QString& textFiles, const QString& folder, const QString& sound
     }
 }
 
-void resetWarning() { warned = false; }
+void resetWarning() {
+    warned = false;
+}
 
 } // namespace SettingsStore

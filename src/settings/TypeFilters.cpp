@@ -11,7 +11,8 @@
 
 namespace {
 
-const QString PictureFilter = QStringLiteral("*.tif;*.bmp;*.gif;*.jpg;*.dib;*.wmf;*.emf;*.ico;*.cur");
+const QString PictureFilter =
+    QStringLiteral("*.tif;*.bmp;*.gif;*.jpg;*.dib;*.wmf;*.emf;*.ico;*.cur");
 
 // Appends a group's patterns when its option is on and marks ON or OFF to match.
 void applyGroup(QString& filter, const QString& option, const QString& patterns, QAction* on,
@@ -32,7 +33,7 @@ void switchGroup(TheViewer& viewer, QAction* clicked, QAction* other, QString& o
         folder = SettingsFile::read();
     } catch (const std::exception&) {
         // Removed or damaged during the run: carry on with the options in
-        // memory and write the file anew.
+        // memory and write the file anew; the stored folder is lost with it.
         fileRead = false;
     }
     const bool change = !clicked->isChecked();

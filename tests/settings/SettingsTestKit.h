@@ -15,7 +15,8 @@
 namespace kit {
 
 inline const QByteArray DefaultFile("No\r\n\r\nYes\r\nYes\r\n");
-inline const QString Pictures = QStringLiteral("*.tif;*.bmp;*.gif;*.jpg;*.dib;*.wmf;*.emf;*.ico;*.cur");
+inline const QString Pictures =
+    QStringLiteral("*.tif;*.bmp;*.gif;*.jpg;*.dib;*.wmf;*.emf;*.ico;*.cur");
 inline const QString Text = QStringLiteral(";*.txt;*.doc;*.nfo");
 inline const QString Sound = QStringLiteral(";*.mid;*.wav;*.au");
 inline const QString Video = QStringLiteral(";*.avi");
@@ -27,7 +28,8 @@ inline QByteArray readAll(const QString& path) {
 
 inline QStringList listed(const FileListBox& list) {
     QStringList names;
-    for (int i = 0; i < list.ListCount(); ++i) names << list.List(i);
+    for (int i = 0; i < list.ListCount(); ++i)
+        names << list.List(i);
     return names;
 }
 
@@ -36,8 +38,8 @@ inline QStringList listed(const FileListBox& list) {
 class Sandbox {
   public:
     explicit Sandbox(const QString& programFolder) {
-        previousPath_ = SettingsLocation::setApplicationPathProvider(
-            [programFolder] { return programFolder; });
+        previousPath_ =
+            SettingsLocation::setApplicationPathProvider([programFolder] { return programFolder; });
         previousEnder_ = ProgramEnd::setEnder([this] { ++ends; });
     }
     ~Sandbox() {

@@ -41,7 +41,8 @@ class SettingsFileTest : public QObject {
             {"No", "/x/", "Yes", "Yes"});
         row("blanks around bare items", "  Yes \t\r\n\t /x y/  \r\n No\r\nNo\r\n",
             {"Yes", "/x y/", "No", "No"});
-        row("quoted folder", "No\r\n\" /a, \"\"b \"\r\nYes\r\nYes\r\n", {"No", " /a, ", "Yes", "Yes"});
+        row("quoted folder", "No\r\n\" /a, \"\"b \"\r\nYes\r\nYes\r\n",
+            {"No", " /a, ", "Yes", "Yes"});
         row("quote inside a bare item", "No\r\n/say \"hi\"/\r\nYes\r\nYes\r\n",
             {"No", "/say \"hi\"/", "Yes", "Yes"});
         row("bare LF line ends", "No\n/x/\nYes\nNo\n", {"No", "/x/", "Yes", "No"});
@@ -67,8 +68,8 @@ class SettingsFileTest : public QObject {
         QTest::newRow("missing file") << false << QByteArray() << int(Err::FileNotFound);
         QTest::newRow("empty file") << true << QByteArray() << pastEnd;
         QTest::newRow("three lines") << true << QByteArray("Yes\r\n\r\nNo\r\n") << pastEnd;
-        QTest::newRow("blanks after the third") << true << QByteArray("Yes\r\n\r\nNo\r\n   ")
-                                                << pastEnd;
+        QTest::newRow("blanks after the third")
+            << true << QByteArray("Yes\r\n\r\nNo\r\n   ") << pastEnd;
         // The quote runs to the end of the file, taking the last two lines with it.
         QTest::newRow("quote never closed")
             << true << QByteArray("Yes\r\n\"/a/\r\nNo\r\nYes\r\n") << pastEnd;
@@ -103,13 +104,13 @@ class SettingsFileTest : public QObject {
         QTest::newRow("leading blank") << " x/" << QByteArray("\" x/\"") << " x/";
         QTest::newRow("trailing blank") << "x/ " << QByteArray("\"x/ \"") << "x/ ";
         QTest::newRow("leading quote") << "\"x/" << QByteArray("") << "";
-        QTest::newRow("quote inside") << "/say \"hi\"/" << QByteArray("/say \"hi\"/")
-                                      << "/say \"hi\"/";
+        QTest::newRow("quote inside")
+            << "/say \"hi\"/" << QByteArray("/say \"hi\"/") << "/say \"hi\"/";
         QTest::newRow("quote and comma") << "/a,\"b/" << QByteArray("") << "";
         QTest::newRow("line break") << "/a\nb/" << QByteArray("") << "";
         QTest::newRow("carriage return") << "/a\rb/" << QByteArray("") << "";
-        QTest::newRow("non-ASCII") << "/Bilder/Grüße/" << QString("/Bilder/Grüße/").toUtf8()
-                                   << "/Bilder/Grüße/";
+        QTest::newRow("non-ASCII")
+            << "/Bilder/Grüße/" << QString("/Bilder/Grüße/").toUtf8() << "/Bilder/Grüße/";
     }
     void folderLineAsWrittenAndReadBack() {
         QFETCH(QString, folder);
@@ -126,7 +127,8 @@ class SettingsFileTest : public QObject {
         tree_->write("viewer.ini", "Yes\r\n/x/\r\nNo\r\nYes\r\nextra\r\nmore\r\n");
         const QString folder = SettingsFile::read();
         SettingsFile::write(Module::TextFiles, folder, Module::SoundFiles, Module::VideoFiles);
-        QCOMPARE(kit::readAll(tree_->file("viewer.ini")), QByteArray("Yes\r\n/x/\r\nNo\r\nYes\r\n"));
+        QCOMPARE(kit::readAll(tree_->file("viewer.ini")),
+                 QByteArray("Yes\r\n/x/\r\nNo\r\nYes\r\n"));
     }
 
     void writeReplacesWholeAndLeavesNoTemporaryFile() {
