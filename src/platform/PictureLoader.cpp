@@ -1,27 +1,106 @@
 #include "platform/PictureLoader.h"
 
 #include "platform/PlatformError.h"
+#include "platform/metafile/ByteReader.h"
+#include "platform/metafile/Metafile.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
-QImage decodePicture(const QByteArray& bytes) {
+namespace {
+
+constexpr qint64 MaxPicturePixels = RenderLimits().maxPixels;
+
+[[noreturn]] void invalid(const QString& why) { throw PlatformError(Err::InvalidPicture, why); }
+
+// ICO (type 1) and CUR (type 2) directories.
+bool isIconFile(QByteArrayView head) {
+    const ByteReader r(head);
+    return r.has(0, 6) && r.u16(0) == 0 && (r.u16(2) == 1 || r.u16(2) == 2) && r.u16(4) > 0;
+}
+
+// Bits per pixel of directory entry i, read from its image data: a cursor's
+// entry holds its hot spot where an icon's holds the depth.
+int iconDepth(const ByteReader& file, int i) {
+    try {
+        const qint64 at = file.u32(6 + 16 * i + 12);
+        if (file.has(at, 8) && file.view().sliced(at, 8) == "\x89PNG\r\n\x1a\n") {
+            static const int channels[] = {1, 0, 3, 1, 2, 0, 4};
+            const int type = file.u8(at + 25);
+            return file.u8(at + 24) * (type <= 6 ? channels[type] : 0);
+        }
+        return file.u16(at + 14);
+    } catch (const MalformedData&) {
+        return 0;
+    }
+}
+
+// Qt's reader gives the first image of an icon; the viewer shows the largest,
+// and of equal sizes the deepest.
+QImage bestIcon(const QByteArray& bytes) {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    QImageReader reader(&buffer, "ico");
+    const ByteReader file(bytes);
+    QImage best;
+    qint64 bestArea = 0;
+    int bestDepth = -1;
+    for (int i = 0; i < reader.imageCount() && i < 256; ++i) {
+        if (!reader.jumpToImage(i)) continue;
+        const QImage image = reader.read();
+        const qint64 area = qint64(image.width()) * image.height();
+        const int depth = iconDepth(file, i);
+        if (image.isNull() || area < bestArea || (area == bestArea && depth <= bestDepth))
+            continue;
+        best = image;
+        bestArea = area;
+        bestDepth = depth;
+    }
+    if (best.isNull()) invalid(QStringLiteral("no icon image could be read"));
+    return best;
+}
+
+// Everything Qt's decoders read, known by content, never by name.
+QImage readRaster(QIODevice* device) {
+    QImageReader reader(device);
     reader.setDecideFormatFromContent(true);
-    reader.setAutoTransform(true);
+    reader.setAutoTransform(true); // EXIF orientation
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > MaxPicturePixels)
+        invalid(QStringLiteral("picture too large"));
     QImage image = reader.read();
-    if (image.isNull()) throw PlatformError(Err::InvalidPicture, reader.errorString());
+    if (image.isNull()) invalid(reader.errorString());
     return image;
+}
+
+bool needsWholeFile(QByteArrayView head) { return isWmf(head) || isEmf(head) || isIconFile(head); }
+
+} // namespace
+
+QImage decodePicture(const QByteArray& bytes) {
+    if (isWmf(bytes)) return renderWmf(bytes);
+    if (isEmf(bytes)) return renderEmf(bytes);
+    if (isIconFile(bytes)) {
+        try {
+            return bestIcon(bytes);
+        } catch (const PlatformError&) {
+            // a few other formats start like an icon directory
+        }
+    }
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return readRaster(&buffer);
 }
 
 QImage LoadPicture(const QString& path) {
     if (!QFileInfo(path).isFile()) throw PlatformError(Err::FileNotFound, path);
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) throw PlatformError(Err::InvalidPicture, path);
+    if (!file.open(QIODevice::ReadOnly)) invalid(file.errorString());
+    if (!needsWholeFile(file.peek(128))) return readRaster(&file);
+    if (file.size() > MetafileCaps::MaxFileBytes) invalid(QStringLiteral("file too large"));
     return decodePicture(file.readAll());
 }

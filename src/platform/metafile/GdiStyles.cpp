@@ -1,0 +1,96 @@
+#include "platform/metafile/GdiStyles.h"
+
+#include "platform/metafile/Limits.h"
+
+#include <QFontMetricsF>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+enum : quint32 {
+    EndCapMask = 0x0F00, EndCapSquare = 0x0100, EndCapFlat = 0x0200,
+    JoinMask = 0xF000, JoinBevel = 0x1000, JoinMiter = 0x2000,
+    Geometric = 0x00010000,
+};
+
+Qt::PenStyle dashStyle(quint32 style) {
+    switch (style & 0x0F) {
+    case Gdi::PsDash: return Qt::DashLine;
+    case Gdi::PsDot: return Qt::DotLine;
+    case Gdi::PsDashDot: return Qt::DashDotLine;
+    case Gdi::PsDashDotDot: return Qt::DashDotDotLine;
+    default: return Qt::SolidLine;
+    }
+}
+
+void setUserDashes(QPen& pen, const QList<double>& dashes, double scale, double width) {
+    QList<qreal> pattern;
+    for (double d : dashes) pattern.append(std::clamp(d * scale / width, 0.01, 1e4));
+    if (pattern.size() % 2) pattern += pattern;
+    if (!pattern.isEmpty()) pen.setDashPattern(pattern);
+}
+
+} // namespace
+
+std::optional<QPen> qtPen(const PenSpec& spec, double scale) {
+    if ((spec.style & 0x0F) == Gdi::PsNull) return std::nullopt;
+    const double width = std::clamp(spec.width * scale, 1.0, MetafileCaps::MaxCoordinate);
+    QPen pen(spec.color, width, dashStyle(spec.style));
+    const bool thick = spec.width * scale > 1.5;
+    if (spec.roundByDefault) {
+        pen.setCapStyle(thick ? Qt::RoundCap : Qt::FlatCap);
+        pen.setJoinStyle(thick ? Qt::RoundJoin : Qt::MiterJoin);
+    } else if (!(spec.style & Geometric)) {
+        pen.setCapStyle(Qt::FlatCap);
+    } else {
+        const quint32 cap = spec.style & EndCapMask, join = spec.style & JoinMask;
+        pen.setCapStyle(cap == EndCapSquare ? Qt::SquareCap
+                        : cap == EndCapFlat ? Qt::FlatCap
+                                            : Qt::RoundCap);
+        pen.setJoinStyle(join == JoinBevel  ? Qt::BevelJoin
+                         : join == JoinMiter ? Qt::MiterJoin
+                                             : Qt::RoundJoin);
+    }
+    if ((spec.style & 0x0F) == Gdi::PsUserStyle) setUserDashes(pen, spec.dashes, scale, width);
+    return pen;
+}
+
+bool isHatched(const BrushSpec& brush) { return brush.style == Gdi::BsHatched && brush.hatch <= 5; }
+
+QBrush qtBrush(const BrushSpec& spec) {
+    static const Qt::BrushStyle hatches[] = {Qt::HorPattern,   Qt::VerPattern,
+                                             Qt::FDiagPattern, Qt::BDiagPattern,
+                                             Qt::CrossPattern, Qt::DiagCrossPattern};
+    switch (spec.style) {
+    case Gdi::BsNull: return Qt::NoBrush;
+    case Gdi::BsHatched:
+        return isHatched(spec) ? QBrush(spec.color, hatches[spec.hatch]) : QBrush(spec.color);
+    case Gdi::BsPattern:
+    case Gdi::BsDibPattern:
+    case Gdi::BsDibPatternPt:
+        if (!spec.pattern.isNull()) return QBrush(spec.pattern);
+        return QBrush(spec.color);
+    default: return QBrush(spec.color);
+    }
+}
+
+QFont qtFont(const FontSpec& spec, double pixelHeight, double pixelWidth) {
+    QFont font;
+    if (!spec.face.isEmpty()) font.setFamilies({spec.face});
+    font.setPixelSize(std::max(1, int(std::lround(pixelHeight))));
+    font.setWeight(QFont::Weight(std::clamp(spec.weight == 0 ? 400 : spec.weight, 100, 900)));
+    font.setItalic(spec.italic);
+    font.setUnderline(spec.underline);
+    font.setStrikeOut(spec.strikeOut);
+    const QFontMetricsF metrics(font);
+    // A positive height is the cell (ascent and descent), not the em.
+    if (spec.height > 0 && metrics.height() > 0)
+        font.setPixelSize(std::max(1, int(std::lround(pixelHeight * pixelHeight / metrics.height()))));
+    if (pixelWidth > 0) {
+        const double average = QFontMetricsF(font).averageCharWidth();
+        if (average > 0) font.setStretch(std::clamp(int(pixelWidth / average * 100), 1, 4000));
+    }
+    return font;
+}

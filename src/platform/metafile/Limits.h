@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QtGlobal>
+
+// Bounds that keep a hostile metafile from taking all memory or time.
+struct RenderLimits {
+    qint64 maxPixels = 100'000'000;   // the rendered picture
+    qint64 maxBitmapPixels = 100'000'000; // one embedded bitmap
+    qint64 maxPatternPixels = 4'000'000;  // one pattern brush bitmap
+};
+
+namespace MetafileCaps {
+constexpr int MaxSavedStates = 4096;  // SaveDC beyond this is ignored
+constexpr int MaxObjects = 65535;     // both formats count objects in 16 bits
+constexpr double MaxCoordinate = 1e7; // shapes reaching further are left out
+constexpr int MaxFontPixels = 2000;
+constexpr int UnsizedLongestSide = 1024; // a metafile without a size is scaled to fit this
+constexpr qint64 MaxFileBytes = 256LL * 1024 * 1024;
+} // namespace MetafileCaps

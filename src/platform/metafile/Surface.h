@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QBrush>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPen>
+#include <QRectF>
+#include <QTransform>
+
+#include <optional>
+
+// Where the player's output goes, everything in picture pixels. Painting
+// draws it; measuring only collects the bounds of what would be drawn.
+class Surface {
+  public:
+    virtual ~Surface() = default;
+    virtual void setClip(const std::optional<QPainterPath>& clip) = 0;
+    virtual void fill(const QPainterPath& path, const QBrush& brush) = 0;
+    virtual void stroke(const QPainterPath& path, const QPen& pen) = 0;
+    // Draws the image's rectangle mapped by imageToPixels.
+    virtual void image(const QImage& image, const QTransform& imageToPixels,
+                       QPainter::CompositionMode mode) = 0;
+    // Draws text with its baseline origin at (0,0) of textToPixels.
+    virtual void text(const QString& text, const QFont& font, const QColor& color,
+                      const QTransform& textToPixels) = 0;
+};
+
+class PaintSurface : public Surface {
+  public:
+    explicit PaintSurface(QPainter& painter) : painter_(painter) {}
+    void setClip(const std::optional<QPainterPath>& clip) override;
+    void fill(const QPainterPath& path, const QBrush& brush) override;
+    void stroke(const QPainterPath& path, const QPen& pen) override;
+    void image(const QImage& image, const QTransform& imageToPixels,
+               QPainter::CompositionMode mode) override;
+    void text(const QString& text, const QFont& font, const QColor& color,
+              const QTransform& textToPixels) override;
+
+  private:
+    QPainter& painter_;
+};
+
+class MeasureSurface : public Surface {
+  public:
+    void setClip(const std::optional<QPainterPath>& clip) override;
+    void fill(const QPainterPath& path, const QBrush& brush) override;
+    void stroke(const QPainterPath& path, const QPen& pen) override;
+    void image(const QImage& image, const QTransform& imageToPixels,
+               QPainter::CompositionMode mode) override;
+    void text(const QString& text, const QFont& font, const QColor& color,
+              const QTransform& textToPixels) override;
+    QRectF bounds() const { return bounds_; }
+
+  private:
+    void add(QRectF rect);
+    QRectF bounds_;
+    std::optional<QRectF> clip_;
+};
