@@ -2,7 +2,11 @@
 
 #include <QTextEdit>
 
-// The rich-text pane: shows a document read-only, with selection allowed.
+class QTimer;
+
+// The rich-text pane: shows a document read-only, with selection allowed. RTF
+// keeps its formatting, Word 97-2003 documents show their text, NFO files their
+// DOS art in a fixed-pitch font, and anything else shows as plain text.
 class RichTextPane : public QTextEdit {
     Q_OBJECT
   public:
@@ -10,9 +14,28 @@ class RichTextPane : public QTextEdit {
 
     QString FileName() const { return fileName_; }
     // Loads the file, replacing what the pane held; throws the platform
-    // error when the file cannot be read.
+    // error when the file cannot be read. A long text shows its start at once
+    // and the rest is added from the event loop.
     void setFileName(const QString& path);
 
+    // The line shown for a document whose text cannot be read.
+    static QString unreadableText();
+
+    bool isLoading() const;
+    // Adds what is still to come at once.
+    void finishLoading();
+
+  signals:
+    void loadFinished();
+
   private:
+    QTextDocument* newDocument(const QFont& font);
+    void showText(const QString& text, const QFont& font);
+    void appendChunk();
+
     QString fileName_;
+    QFont paneFont_;
+    QString pending_;         // text still to add
+    qsizetype pendingAt_ = 0; // how much of it is added
+    QTimer* feeder_;
 };

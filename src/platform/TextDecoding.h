@@ -1,10 +1,22 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
-// Text in a file of unknown encoding: UTF-8 when the bytes are valid UTF-8,
-// otherwise the Windows-1252 code page that such files were written in.
+// Plain text of unknown origin: a byte-order mark decides UTF-8, UTF-16 LE or
+// BE; without one, valid UTF-8 is UTF-8 and anything else Windows-1252.
 QString decodeText(const QByteArray& bytes);
 
-QString decodeWindows1252(const QByteArray& bytes);
+// Bytes in a Windows or DOS code page (1252, 1251, 437, 932, ...). Single-byte
+// pages use our own tables; double-byte pages need the system's converters and
+// read as Windows-1252 where those are missing, as does an unknown page.
+QString decodeCodePage(QByteArrayView bytes, int codePage);
+QString decodeWindows1252(QByteArrayView bytes);
+
+// CR LF, a lone CR and LF all end a line: the result uses LF only.
+QString withLineFeeds(QString text);
+
+// Whether the bytes hold NUL characters near the start and no UTF-16 mark:
+// such a file is binary, not text in any single-byte or UTF-8 encoding.
+bool looksBinary(const QByteArray& bytes);

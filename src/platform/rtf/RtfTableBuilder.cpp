@@ -1,0 +1,83 @@
+#include "platform/rtf/RtfTableBuilder.h"
+
+#include "platform/rtf/RtfFormats.h"
+
+#include <QTextTable>
+
+namespace {
+// Bounds that keep a hostile table small; further cells share the last one.
+constexpr int MaxColumns = 64;
+constexpr qsizetype MaxCells = 100000;
+} // namespace
+
+void RtfTableBuilder::rowEnded() {
+    nextRow_ = table_ != nullptr;
+    nextCell_ = false;
+}
+
+void RtfTableBuilder::cellRight(int twips) {
+    if (cellRights_.size() < MaxColumns) cellRights_.append(twips);
+}
+
+void RtfTableBuilder::place(QTextCursor& cursor, bool inTable) {
+    if (!inTable) {
+        if (table_) cursor.movePosition(QTextCursor::End);
+        table_ = nullptr;
+        nextCell_ = nextRow_ = false;
+        return;
+    }
+    if (!table_) return start(cursor);
+    if (!nextCell_ && !nextRow_) return;
+    if (nextRow_ && cells_ + table_->columns() <= MaxCells) {
+        table_->appendRows(1);
+        cells_ += table_->columns();
+        ++row_;
+        column_ = 0;
+        widen(int(cellRights_.size()));
+    } else if (nextCell_) {
+        widen(column_ + 2);
+        column_ = qMin(column_ + 1, table_->columns() - 1);
+    }
+    nextCell_ = nextRow_ = false;
+    cursor = table_->cellAt(row_, column_).lastCursorPosition();
+}
+
+void RtfTableBuilder::start(QTextCursor& cursor) {
+    // An empty paragraph left by the previous \par would stand before the table.
+    const QTextBlock previous = cursor.block().previous();
+    if (cursor.block().length() == 1 && previous.isValid() && !previous.text().isEmpty() &&
+        !QTextCursor(previous).currentTable())
+        cursor.deletePreviousChar();
+    const int columns = qBound(1, int(cellRights_.size()), MaxColumns);
+    QTextTableFormat format;
+    format.setBorder(1);
+    format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+    format.setBorderCollapse(true);
+    format.setCellSpacing(0);
+    format.setCellPadding(3);
+    if (cellRights_.size() == columns) {
+        QList<QTextLength> widths;
+        int left = 0;
+        for (int right : cellRights_) {
+            widths.append(
+                QTextLength(QTextLength::FixedLength, qMax(1.0, rtfTwipsToPixels(right - left))));
+            left = right;
+        }
+        format.setColumnWidthConstraints(widths);
+    }
+    table_ = cursor.insertTable(1, columns, format);
+    cells_ += columns;
+    row_ = column_ = 0;
+    nextCell_ = nextRow_ = false;
+}
+
+void RtfTableBuilder::widen(int columns) {
+    columns = qMin(columns, MaxColumns);
+    const int missing = columns - table_->columns();
+    if (missing <= 0 || cells_ + qsizetype(missing) * table_->rows() > MaxCells) return;
+    QTextTableFormat format = table_->format();
+    format.clearColumnWidthConstraints();
+    table_->setFormat(format);
+    table_->appendColumns(missing);
+    cells_ += qsizetype(missing) * table_->rows();
+}

@@ -1,0 +1,180 @@
+#pragma once
+
+// Builds Word 97 documents in memory for the tests: a version 3 compound file
+// (512-byte sectors, small streams in the mini stream) holding a WordDocument
+// stream (FIB and text) and a table stream with the piece table.
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QtEndian>
+
+namespace wordtest {
+
+inline void put16(QByteArray& b, qsizetype at, quint16 v) {
+    qToLittleEndian(v, b.data() + at);
+}
+inline void put32(QByteArray& b, qsizetype at, quint32 v) {
+    qToLittleEndian(v, b.data() + at);
+}
+
+constexpr quint32 End = 0xFFFFFFFE, Free = 0xFFFFFFFF, FatSect = 0xFFFFFFFD;
+
+struct Compound {
+    QByteArray bytes;
+    QHash<QString, quint32> firstSector; // regular-sector streams only
+    qsizetype fatOffset = 512;           // the FAT is the first sector
+    qsizetype directoryOffset = 0;
+};
+
+inline Compound compoundFile(const QList<QPair<QString, QByteArray>>& streams) {
+    const int entries = int(streams.size()) + 1;
+    QByteArray mini;
+    QList<quint32> miniStarts, miniFat;
+    for (const auto& [name, data] : streams) {
+        if (data.size() >= 4096) continue;
+        miniStarts.append(quint32(mini.size() / 64));
+        const int sectors = int((data.size() + 63) / 64);
+        for (int i = 0; i < sectors; ++i)
+            miniFat.append(i + 1 < sectors ? quint32(mini.size() / 64 + i + 1) : End);
+        mini += data + QByteArray((64 - data.size() % 64) % 64, '\0');
+    }
+    auto sectorsFor = [](qsizetype n) { return quint32((n + 511) / 512); };
+    // Layout: FAT, directory, mini FAT, mini stream, then each large stream.
+    const quint32 dirSector = 1, dirCount = sectorsFor(entries * 128);
+    const quint32 miniFatSector = dirSector + dirCount,
+                  miniFatCount = sectorsFor(miniFat.size() * 4);
+    const quint32 miniSector = miniFatSector + miniFatCount, miniCount = sectorsFor(mini.size());
+    QList<QByteArray> sectors(1); // sector 0 is the FAT, filled in last
+    QList<quint32> fat{FatSect};
+    auto addRun = [&](const QByteArray& data, quint32 count) {
+        const quint32 first = quint32(sectors.size());
+        for (quint32 i = 0; i < count; ++i) {
+            sectors.append(data.mid(i * 512, 512).leftJustified(512, '\0'));
+            fat.append(i + 1 < count ? first + i + 1 : End);
+        }
+        return count ? first : End;
+    };
+    QByteArray dir(dirCount * 512, '\0'), miniFatBytes(miniFatCount * 512, '\xFF');
+    for (int i = 0; i < miniFat.size(); ++i)
+        put32(miniFatBytes, i * 4, miniFat[i]);
+    addRun(dir, dirCount);
+    addRun(miniFatBytes, miniFatCount);
+    addRun(mini, miniCount);
+    Compound out;
+    QList<quint32> starts;
+    int miniIndex = 0;
+    for (const auto& [name, data] : streams) {
+        if (data.size() < 4096) {
+            starts.append(miniStarts[miniIndex++]);
+        } else {
+            starts.append(addRun(data, sectorsFor(data.size())));
+            out.firstSector[name] = starts.last();
+        }
+    }
+    auto entry = [&](int i, const QString& name, int type, quint32 start, quint32 size) {
+        const qsizetype at = i * 128;
+        for (int c = 0; c < name.size(); ++c)
+            put16(dir, at + 2 * c, name[c].unicode());
+        put16(dir, at + 0x40, quint16((name.size() + 1) * 2));
+        dir[at + 0x42] = char(type);
+        dir[at + 0x43] = 1;
+        put32(dir, at + 0x44, Free);
+        put32(dir, at + 0x48, i + 1 < entries && i > 0 ? quint32(i + 1) : Free);
+        put32(dir, at + 0x4C, i == 0 && entries > 1 ? 1 : Free);
+        put32(dir, at + 0x74, start);
+        put32(dir, at + 0x78, size);
+    };
+    entry(0, QStringLiteral("Root Entry"), 5, miniCount ? miniSector : End, quint32(mini.size()));
+    for (int i = 0; i < streams.size(); ++i)
+        entry(i + 1, streams[i].first, 2, starts[i], quint32(streams[i].second.size()));
+    for (quint32 i = 0; i < dirCount; ++i)
+        sectors[dirSector + i] = dir.mid(i * 512, 512);
+    QByteArray fatBytes(512, '\xFF');
+    for (int i = 0; i < fat.size() && i < 128; ++i)
+        put32(fatBytes, i * 4, fat[i]);
+    sectors[0] = fatBytes;
+    QByteArray header(512, '\0');
+    header.replace(0, 8, QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8));
+    put16(header, 0x18, 0x3E);
+    put16(header, 0x1A, 3);
+    put16(header, 0x1C, 0xFFFE);
+    put16(header, 0x1E, 9);
+    put16(header, 0x20, 6);
+    put32(header, 0x2C, 1);
+    put32(header, 0x30, dirSector);
+    put32(header, 0x38, 4096);
+    put32(header, 0x3C, miniFatCount ? miniFatSector : End);
+    put32(header, 0x40, miniFatCount);
+    put32(header, 0x44, End);
+    for (int i = 0; i < 109; ++i)
+        put32(header, 0x4C + 4 * i, i == 0 ? 0 : Free);
+    out.bytes = header + sectors.join();
+    out.directoryOffset = 512 + dirSector * 512;
+    return out;
+}
+
+// One piece of text: 8-bit Windows-1252 ("compressed") or UTF-16.
+struct Piece {
+    QByteArray bytes;
+    bool compressed = true;
+    quint32 chars() const { return quint32(compressed ? bytes.size() : bytes.size() / 2); }
+};
+inline Piece ansi(const QByteArray& text) {
+    return {text, true};
+}
+inline Piece unicode(const QString& text) {
+    QByteArray b(text.size() * 2, '\0');
+    for (int i = 0; i < text.size(); ++i)
+        put16(b, 2 * i, text[i].unicode());
+    return {b, false};
+}
+
+struct WordOptions {
+    bool table1 = true;
+    bool encrypted = false;
+    quint16 nFib = 0xC1;
+    qint64 textLength = -1;       // ccpText; -1: all pieces
+    bool propertyModifier = true; // a Prc before the piece table
+};
+
+inline Compound wordDocument(const QList<Piece>& pieces, const WordOptions& options = {}) {
+    QByteArray word(1024, '\0');
+    put16(word, 0, 0xA5EC);
+    put16(word, 2, options.nFib);
+    put16(word, 0x0A, quint16((options.table1 ? 0x0200 : 0) | (options.encrypted ? 0x0100 : 0)));
+    put16(word, 32, 14);
+    put16(word, 62, 22);
+    put16(word, 152, 0x5D);
+    QByteArray plc;
+    QByteArray pcds;
+    quint32 cp = 0;
+    plc.resize(4);
+    put32(plc, 0, 0);
+    for (const Piece& piece : pieces) {
+        const quint32 fc = quint32(word.size());
+        word += piece.bytes;
+        cp += piece.chars();
+        plc.resize(plc.size() + 4);
+        put32(plc, plc.size() - 4, cp);
+        QByteArray pcd(8, '\0');
+        put32(pcd, 2, piece.compressed ? (fc * 2) | 0x40000000 : fc);
+        pcds += pcd;
+    }
+    QByteArray clx;
+    if (options.propertyModifier) clx += QByteArray("\x01\x03\x00\x00\x00\x00", 6);
+    QByteArray pcdt(5, '\0');
+    pcdt[0] = 2;
+    put32(pcdt, 1, quint32(plc.size() + pcds.size()));
+    clx += pcdt + plc + pcds;
+    QByteArray table(256, '\0');
+    put32(word, 64 + 12, options.textLength < 0 ? cp : quint32(options.textLength));
+    put32(word, 154 + 33 * 8, quint32(table.size()));
+    put32(word, 154 + 33 * 8 + 4, quint32(clx.size()));
+    table += clx;
+    word = word.leftJustified(qMax<qsizetype>(word.size(), 4096), '\0');
+    const QString tableName = options.table1 ? QStringLiteral("1Table") : QStringLiteral("0Table");
+    return compoundFile({{QStringLiteral("WordDocument"), word}, {tableName, table}});
+}
+
+} // namespace wordtest
