@@ -1,31 +1,45 @@
 #include "platform/DirListBox.h"
 
+#include "platform/FolderListModel.h"
 #include "platform/FolderReader.h"
 #include "platform/Paths.h"
 #include "platform/PlatformError.h"
 
 #include <QDir>
-#include <QHeaderView>
-#include <QStyle>
+#include <QStyledItemDelegate>
 
 namespace {
-constexpr int PathRole = Qt::UserRole;
+
+constexpr int IndentPixels = 12;
+
+// Shifts each row right by its depth, as a tree would.
+class IndentDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem shifted(option);
+        shifted.rect.setLeft(option.rect.left() +
+                             IndentPixels * index.data(FolderListModel::DepthRole).toInt());
+        QStyledItemDelegate::paint(painter, shifted, index);
+    }
+};
 
 QString normalised(const QString& folder, const QString& base) {
     QString absolute = QDir::isAbsolutePath(folder) ? folder : joinPath(base, folder);
     return QDir::cleanPath(absolute);
 }
+
 } // namespace
 
-DirListBox::DirListBox(QWidget* parent) : QTreeWidget(parent) {
-    setHeaderHidden(true);
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setExpandsOnDoubleClick(false);
-    setIndentation(12);
-    setUniformRowHeights(true);
-    connect(this, &QTreeWidget::itemActivated, this,
-            [this](QTreeWidgetItem* item) { openItem(item); });
+DirListBox::DirListBox(QWidget* parent) : QListView(parent), model_(new FolderListModel(this)) {
+    setModel(model_);
+    setItemDelegate(new IndentDelegate(this));
+    setUniformItemSizes(true);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(this, &QAbstractItemView::activated, this,
+            [this](const QModelIndex& index) { openRow(index.row()); });
     setPath(QDir::currentPath());
 }
 
@@ -34,45 +48,29 @@ void DirListBox::setPath(const QString& folder) {
     if (target == path_) return;
     const QStringList subfolders = FolderReader::entries(target, FolderReader::Kind::Folders);
     path_ = target;
-    rebuild(subfolders);
+    display(subfolders);
     emit Change();
 }
 
-void DirListBox::Refresh() {
-    rebuild(FolderReader::entries(path_, FolderReader::Kind::Folders));
+void DirListBox::Refresh() { display(FolderReader::entries(path_, FolderReader::Kind::Folders)); }
+
+int DirListBox::ListCount() const { return model_->rowCount(); }
+
+QString DirListBox::List(int row) const { return model_->pathAt(row); }
+
+int DirListBox::OpenRow() const { return model_->openRow(); }
+
+void DirListBox::display(const QStringList& subfolders) {
+    model_->setFolder(path_, subfolders);
+    const QModelIndex open = model_->index(model_->openRow());
+    setCurrentIndex(open);
+    scrollTo(open);
 }
 
-void DirListBox::rebuild(const QStringList& subfolders) {
-    clear();
-    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
-    const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
-
-    auto* item = new QTreeWidgetItem(this, QStringList(QStringLiteral("/")));
-    item->setData(0, PathRole, QStringLiteral("/"));
-    item->setIcon(0, openIcon);
-    QString walked = QStringLiteral("/");
-    for (const QString& part : path_.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        walked = joinPath(walked, part);
-        item->setExpanded(true);
-        item = new QTreeWidgetItem(item, QStringList(part));
-        item->setData(0, PathRole, walked);
-        item->setIcon(0, openIcon);
-    }
-    QTreeWidgetItem* open = item;
-    for (const QString& name : subfolders) {
-        auto* child = new QTreeWidgetItem(open, QStringList(name));
-        child->setData(0, PathRole, joinPath(path_, name));
-        child->setIcon(0, closedIcon);
-    }
-    open->setExpanded(true);
-    setCurrentItem(open);
-    scrollToItem(open);
-}
-
-void DirListBox::openItem(QTreeWidgetItem* item) {
-    if (!item) return;
+void DirListBox::openRow(int row) {
+    if (row < 0) return;
     try {
-        setPath(item->data(0, PathRole).toString());
+        setPath(model_->pathAt(row));
     } catch (const PlatformError&) {
         // A folder that cannot be opened stays closed; the list keeps its folder.
     }

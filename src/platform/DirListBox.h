@@ -1,10 +1,13 @@
 #pragma once
 
-#include <QTreeWidget>
+#include <QListView>
+
+class FolderListModel;
 
 // The folder list: the open folder with its ancestors above it and its
-// subfolders below. A click only highlights; a double click or Enter opens.
-class DirListBox : public QTreeWidget {
+// subfolders below, each indented by its depth. A click only highlights;
+// a double click or Enter opens.
+class DirListBox : public QListView {
     Q_OBJECT
   public:
     explicit DirListBox(QWidget* parent = nullptr);
@@ -17,12 +20,18 @@ class DirListBox : public QTreeWidget {
     // Re-reads the subfolders of the open folder.
     void Refresh();
 
+    int ListCount() const;
+    // The folder shown in a row (the open folder is at row OpenRow()).
+    QString List(int row) const;
+    int OpenRow() const;
+
   signals:
     void Change();
 
   private:
-    void rebuild(const QStringList& subfolders);
-    void openItem(QTreeWidgetItem* item);
+    void display(const QStringList& subfolders);
+    void openRow(int row);
 
+    FolderListModel* model_;
     QString path_;
 };

@@ -32,9 +32,10 @@ void FileListBox::setPattern(const QString& pattern) {
 void FileListBox::Refresh() { reload(path_); }
 
 void FileListBox::reload(const QString& folder) {
-    QStringList names = FolderReader::entries(folder, FolderReader::Kind::Files);
     const QStringList patterns = splitPatterns(pattern_);
-    names.removeIf([&](const QString& name) { return !matchesAny(patterns, name); });
+    QStringList names = FolderReader::entries(
+        folder, FolderReader::Kind::Files,
+        [&patterns](QStringView name) { return matchesAny(patterns, name); });
     path_ = folder;
     model_->setNames(std::move(names));
 }

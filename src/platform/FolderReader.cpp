@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <dirent.h>
 #include <memory>
+#include <vector>
 #include <sys/stat.h>
 
 namespace FolderReader {
@@ -38,10 +39,11 @@ DirHandle open(const QString& folder) {
     return dir;
 }
 
-bool isKind(const QByteArray& fullPath, unsigned char type, Kind kind) {
+bool isKind(const QByteArray& prefix, const char* name, unsigned char type, Kind kind) {
     if (type == DT_UNKNOWN || type == DT_LNK) {
+        // Only links and file systems without entry types need a look at the entry itself.
         struct stat st {};
-        if (::stat(fullPath.constData(), &st) != 0) return false;
+        if (::stat((prefix + name).constData(), &st) != 0) return false;
         return kind == Kind::Folders ? S_ISDIR(st.st_mode) : S_ISREG(st.st_mode);
     }
     return kind == Kind::Folders ? type == DT_DIR : type == DT_REG;
@@ -50,21 +52,32 @@ bool isKind(const QByteArray& fullPath, unsigned char type, Kind kind) {
 } // namespace
 
 void sortNames(QStringList& names) {
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int c = a.compare(b, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a < b;
+    // Fold each name once rather than on every comparison.
+    struct Keyed {
+        QString folded;
+        QString name;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(size_t(names.size()));
+    for (QString& name : names) keyed.push_back({name.toCaseFolded(), std::move(name)});
+    std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+        const int c = a.folded.compare(b.folded);
+        return c != 0 ? c < 0 : a.name < b.name;
     });
+    for (qsizetype i = 0; i < names.size(); ++i) names[i] = std::move(keyed[size_t(i)].name);
 }
 
-QStringList entries(const QString& folder, Kind kind) {
+QStringList entries(const QString& folder, Kind kind, const NameFilter& accept) {
     DirHandle dir = open(folder);
     QByteArray prefix = QFile::encodeName(folder);
     if (!prefix.endsWith('/')) prefix += '/';
     QStringList names;
     while (const dirent* entry = ::readdir(dir.get())) {
         if (entry->d_name[0] == '.') continue; // ".", ".." and hidden entries
-        if (!isKind(prefix + entry->d_name, entry->d_type, kind)) continue;
-        names.append(QFile::decodeName(entry->d_name));
+        QString name = QFile::decodeName(entry->d_name);
+        if (accept && !accept(name)) continue;
+        if (!isKind(prefix, entry->d_name, entry->d_type, kind)) continue;
+        names.append(std::move(name));
     }
     sortNames(names);
     return names;

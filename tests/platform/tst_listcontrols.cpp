@@ -139,9 +139,10 @@ class ListControlsTest : public QObject {
         dir.resize(300, 400);
         dir.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dir));
-        QTreeWidgetItem* child = dir.currentItem()->child(0);
-        QVERIFY(child);
-        const QPoint at = dir.visualItemRect(child).center();
+        QCOMPARE(dir.List(dir.OpenRow()), tree.path());
+        QCOMPARE(dir.List(dir.OpenRow() + 1), tree.file("child"));
+        QCOMPARE(dir.List(0), QString("/"));
+        const QPoint at = dir.visualRect(dir.model()->index(dir.OpenRow() + 1, 0)).center();
         QTest::mouseClick(dir.viewport(), Qt::LeftButton, {}, at);
         QCOMPARE(dir.Path(), tree.path());
         QTest::mouseDClick(dir.viewport(), Qt::LeftButton, {}, at);
