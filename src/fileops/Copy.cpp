@@ -142,7 +142,9 @@ void Copy::Unload() {
     hide();
 }
 
-void Copy::reject() { Unload(); }
+void Copy::reject() {
+    Unload();
+}
 
 void Copy::closeEvent(QCloseEvent* event) {
     Unload();

@@ -13,7 +13,9 @@
 
 namespace {
 
-[[noreturn]] void failWithErrno() { throwFromErrno(errno); }
+[[noreturn]] void failWithErrno() {
+    throwFromErrno(errno);
+}
 
 class FileHandle {
   public:

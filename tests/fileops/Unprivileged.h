@@ -48,6 +48,8 @@ inline QMultiMap<QString, QString> run(const QStringList& args) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), QDir::tempPath());
     env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    // The subject needs no screen, and may not reach the one the tests use.
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.start(program, full);

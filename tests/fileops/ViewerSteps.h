@@ -11,7 +11,9 @@
 namespace ViewerSteps {
 
 // Opens folder in the folder list; the file list follows.
-inline void openFolder(TheViewer& viewer, const QString& folder) { viewer.Dir1->setPath(folder); }
+inline void openFolder(TheViewer& viewer, const QString& folder) {
+    viewer.Dir1->setPath(folder);
+}
 
 // Selects name in the file list as a click would; false when it is not listed.
 inline bool selectFile(TheViewer& viewer, const QString& name) {
@@ -26,7 +28,8 @@ inline bool selectFile(TheViewer& viewer, const QString& name) {
 
 inline QStringList listed(const TheViewer& viewer) {
     QStringList names;
-    for (int i = 0; i < viewer.File1->ListCount(); ++i) names << viewer.File1->List(i);
+    for (int i = 0; i < viewer.File1->ListCount(); ++i)
+        names << viewer.File1->List(i);
     return names;
 }
 

@@ -60,7 +60,8 @@ int copySubject(int argc, char** argv) {
     if (!dialog) return 2;
     MsgBoxRecorder boxes;
     copyInto(dialog, args.value(4));
-    for (const auto& box : boxes.boxes) Unprivileged::report("box", describe(box));
+    for (const auto& box : boxes.boxes)
+        Unprivileged::report("box", describe(box));
     Unprivileged::report("loaded", dialog->isLoaded() ? "yes" : "no");
     Unprivileged::report("visible", dialog->isVisible() ? "yes" : "no");
     Unprivileged::report("last", Module::LastCopyDir);
@@ -86,6 +87,26 @@ class CopyDialogTest : public QObject {
         QCOMPARE(describe(boxes.boxes[0]), "Please select a file to copy|48|" + ErrorTitle);
         QVERIFY(!viewer.findChild<Copy*>());
         QVERIFY(Module::SourceName.isEmpty());
+    }
+
+    void menuItemOpensTheDialog() {
+        TempTree tree;
+        tree.write("a.wav", "A");
+        TheViewer viewer;
+        openFolder(viewer, tree.path());
+        QVERIFY(selectFile(viewer, "a.wav"));
+        viewer.FileCopy->trigger();
+        Copy* dialog = viewer.findChild<Copy*>();
+        QVERIFY(dialog);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(dialog->sourcePath(), tree.file("a.wav"));
+        QCOMPARE(dialog->sourceName(), "a.wav");
+        // Its button is wired to the copy.
+        const QString folder = tree.mkdir("to");
+        dialog->Dir1->setPath(folder);
+        dialog->Command1->click();
+        QCOMPARE(contentOf(folder + "/a.wav"), "A");
+        QVERIFY(!dialog->isVisible());
     }
 
     void dialogOpensAsDesigned() {
@@ -125,9 +146,8 @@ class CopyDialogTest : public QObject {
         QCOMPARE(tabOrder, (QList<QWidget*>{dialog->Command1, dialog->Drive1, dialog->Dir1}));
 
         const QPoint offset = dialog->frameGeometry().center() - viewer.frameGeometry().center();
-        QVERIFY2(offset.manhattanLength() <= 2, qPrintable(QString("off centre by %1,%2")
-                                                               .arg(offset.x())
-                                                               .arg(offset.y())));
+        QVERIFY2(offset.manhattanLength() <= 2,
+                 qPrintable(QString("off centre by %1,%2").arg(offset.x()).arg(offset.y())));
         // The first copy of a run starts on the current folder.
         QCOMPARE(dialog->Dir1->Path(), QDir::currentPath());
     }
@@ -189,9 +209,7 @@ class CopyDialogTest : public QObject {
         TempTree tree;
         if (ownVolume) {
             const QString root = tree.path();
-            Volumes::setProvider([root] {
-                return QList<Volume>{{"root", "/"}, {"stick", root}};
-            });
+            Volumes::setProvider([root] { return QList<Volume>{{"root", "/"}, {"stick", root}}; });
         }
         tree.write("from/a.wav", "A");
         tree.write("from/b.wav", "B");
@@ -305,8 +323,7 @@ class CopyDialogTest : public QObject {
         QCOMPARE(contentOf(folder + "/a.wav"), expected);
         QCOMPARE(entriesOf(folder), before);
         QCOMPARE(boxes.boxes.size(), 1);
-        QVERIFY2(boxes.boxes[0].prompt.startsWith("Can't copy: ") &&
-                     boxes.boxes[0].prompt != InUse,
+        QVERIFY2(boxes.boxes[0].prompt.startsWith("Can't copy: ") && boxes.boxes[0].prompt != InUse,
                  qPrintable(boxes.boxes[0].prompt));
         QCOMPARE(boxes.boxes[0].code, int(Mb::Exclamation));
         QCOMPARE(boxes.boxes[0].title, ErrorTitle);

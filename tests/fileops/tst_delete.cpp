@@ -30,7 +30,8 @@ QString describe(const MsgBoxRecorder::Box& box) {
 }
 
 void appendLe(QByteArray& bytes, quint32 value, int size) {
-    for (int i = 0; i < size; ++i) bytes.append(char((value >> (8 * i)) & 0xff));
+    for (int i = 0; i < size; ++i)
+        bytes.append(char((value >> (8 * i)) & 0xff));
 }
 
 // A mono 16-bit PCM tone at 8000 samples a second.
@@ -70,8 +71,7 @@ bool reachesPlaying(MediaControl* media) {
     if (!media->player()) return false;
     QElapsedTimer timer;
     timer.start();
-    while (media->player()->playbackState() != QMediaPlayer::PlayingState &&
-           timer.elapsed() < 5000)
+    while (media->player()->playbackState() != QMediaPlayer::PlayingState && timer.elapsed() < 5000)
         QTest::qWait(50);
     const bool playing = media->player()->playbackState() == QMediaPlayer::PlayingState;
     qInfo("media backend %s playing", playing ? "reached" : "did not reach");
@@ -91,7 +91,8 @@ int deleteSubject(int argc, char** argv) {
     if (!selectFile(viewer, args.value(3))) return 2;
     MsgBoxRecorder boxes(Mb::Yes);
     viewer.FileDel_Click();
-    for (const auto& box : boxes.boxes) Unprivileged::report("box", describe(box));
+    for (const auto& box : boxes.boxes)
+        Unprivileged::report("box", describe(box));
     Unprivileged::report("listed", listed(viewer).join('/'));
     return 0;
 }
@@ -208,7 +209,8 @@ class DeleteTest : public QObject {
         QFETCH(QStringList, others);
         TempTree tree;
         tree.write(name, "me");
-        for (const QString& other : others) tree.write(other, "not me");
+        for (const QString& other : others)
+            tree.write(other, "not me");
         TheViewer viewer;
         openFolder(viewer, tree.path());
         QVERIFY(selectFile(viewer, name));
@@ -216,8 +218,30 @@ class DeleteTest : public QObject {
         viewer.FileDel_Click();
         QCOMPARE(boxes.boxes.size(), 1);
         QVERIFY(!QFile::exists(tree.file(name)));
-        for (const QString& other : others) QVERIFY(QFile::exists(tree.file(other)));
+        for (const QString& other : others)
+            QVERIFY(QFile::exists(tree.file(other)));
         QCOMPARE(listed(viewer), others);
+    }
+
+    void menuItemAndDelKeyAsk() {
+        TempTree tree;
+        tree.write("a.txt", "x");
+        TheViewer viewer;
+        viewer.show();
+        // A shortcut needs an active window; a bare X server has no window
+        // manager to give one.
+        if (!QTest::qWaitForWindowActive(&viewer)) QApplication::setActiveWindow(&viewer);
+        QVERIFY(viewer.isActiveWindow());
+        openFolder(viewer, tree.path());
+        QVERIFY(selectFile(viewer, "a.txt"));
+        MsgBoxRecorder boxes(Mb::No);
+        viewer.FileDel->trigger();
+        viewer.File1->setFocus();
+        QTest::keyClick(viewer.File1, Qt::Key_Delete);
+        QCOMPARE(boxes.boxes.size(), 2);
+        for (const auto& box : boxes.boxes)
+            QCOMPARE(describe(box), Confirm + "|4|a.txt");
+        QVERIFY(QFile::exists(tree.file("a.txt")));
     }
 
     void refusedDeleteIsSilent() {

@@ -14,7 +14,8 @@ namespace {
 QByteArray randomBytes(int size) {
     QByteArray bytes(size, Qt::Uninitialized);
     QRandomGenerator generator(size);
-    for (char& b : bytes) b = char(generator.bounded(256));
+    for (char& b : bytes)
+        b = char(generator.bounded(256));
     return bytes;
 }
 
@@ -86,17 +87,18 @@ class SafeCopyTest : public QObject {
         QTest::addColumn<QString>("sourceName");
         QTest::addColumn<QString>("targetName");
         QTest::addColumn<int>("error");
-        QTest::newRow("missing source") << "gone.wav" << "to/clip.wav" << int(Err::FileNotFound);
-        QTest::newRow("missing target folder") << "from/clip.wav" << "nowhere/clip.wav"
-                                               << int(Err::FileNotFound);
-        QTest::newRow("onto itself") << "from/clip.wav" << "from/clip.wav"
-                                     << int(Err::PathFileAccess);
-        QTest::newRow("onto a hard link of itself")
-            << "from/clip.wav" << "from/link.wav" << int(Err::PathFileAccess);
-        QTest::newRow("onto a folder") << "from/clip.wav" << "to/folder.wav"
-                                       << int(Err::PathFileAccess);
-        QTest::newRow("from a folder") << "to/folder.wav" << "to/clip.wav"
-                                       << int(Err::PathFileAccess);
+        QTest::newRow("missing source") << "gone.wav"
+                                        << "to/clip.wav" << int(Err::FileNotFound);
+        QTest::newRow("missing target folder") << "from/clip.wav"
+                                               << "nowhere/clip.wav" << int(Err::FileNotFound);
+        QTest::newRow("onto itself") << "from/clip.wav"
+                                     << "from/clip.wav" << int(Err::PathFileAccess);
+        QTest::newRow("onto a hard link of itself") << "from/clip.wav"
+                                                    << "from/link.wav" << int(Err::PathFileAccess);
+        QTest::newRow("onto a folder") << "from/clip.wav"
+                                       << "to/folder.wav" << int(Err::PathFileAccess);
+        QTest::newRow("from a folder") << "to/folder.wav"
+                                       << "to/clip.wav" << int(Err::PathFileAccess);
     }
     void refusalsLeaveEverythingAsItWas() {
         QFETCH(QString, sourceName);
