@@ -11,12 +11,25 @@ namespace {
 
 // Shapes beyond any sensible picture come from broken data; Qt's rasteriser
 // would only waste time on them.
+constexpr double MaxDashes = 20000;
+
 bool drawable(const QPainterPath& picture) {
     const QRectF b = picture.controlPointRect();
     const double m = MetafileCaps::MaxCoordinate;
     return std::isfinite(b.left()) && std::isfinite(b.top()) && std::isfinite(b.right()) &&
            std::isfinite(b.bottom()) && b.left() > -m && b.top() > -m && b.right() < m &&
            b.bottom() < m;
+}
+
+// Qt dashes a stroke piece by piece; millions of dashes on a huge shape take
+// seconds, so such a stroke is drawn solid.
+QPen withBoundedDashes(QPen pen, const QPainterPath& path) {
+    if (pen.style() == Qt::SolidLine) return pen;
+    double pattern = 0;
+    for (qreal d : pen.dashPattern()) pattern += d;
+    pattern *= std::max<qreal>(pen.widthF(), 1);
+    if (!(pattern > 0) || path.length() / pattern > MaxDashes) pen.setStyle(Qt::SolidLine);
+    return pen;
 }
 
 } // namespace
@@ -37,7 +50,8 @@ void GdiCanvas::outputPicture(const QPainterPath& picture, bool fill, bool strok
         surface_.fill(shape, qtBrush(dc_.brush));
     }
     if (stroke)
-        if (const auto pen = qtPen(dc_.pen, penScale)) surface_.stroke(shape, *pen);
+        if (const auto pen = qtPen(dc_.pen, penScale))
+            surface_.stroke(shape, withBoundedDashes(*pen, shape));
 }
 
 void GdiCanvas::appendToPath(const QPainterPath& logical, bool continueFigure) {
@@ -72,7 +86,7 @@ void GdiCanvas::finishPath(bool fill, bool stroke) {
 void GdiCanvas::widenPath() {
     const auto pen = qtPen(dc_.pen, lengthScale());
     if (!pen || path_.isEmpty()) return;
-    QPainterPathStroker stroker(*pen);
+    QPainterPathStroker stroker(withBoundedDashes(*pen, path_));
     path_ = stroker.createStroke(path_);
 }
 

@@ -90,7 +90,7 @@ QFont qtFont(const FontSpec& spec, double pixelHeight, double pixelWidth) {
         font.setPixelSize(std::max(1, int(std::lround(pixelHeight * pixelHeight / metrics.height()))));
     if (pixelWidth > 0) {
         const double average = QFontMetricsF(font).averageCharWidth();
-        if (average > 0) font.setStretch(std::clamp(int(pixelWidth / average * 100), 1, 4000));
+        if (average > 0) font.setStretch(int(std::clamp(pixelWidth / average * 100, 1.0, 4000.0)));
     }
     return font;
 }

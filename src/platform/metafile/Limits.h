@@ -12,7 +12,7 @@ struct RenderLimits {
 namespace MetafileCaps {
 constexpr int MaxSavedStates = 4096;  // SaveDC beyond this is ignored
 constexpr int MaxObjects = 65535;     // both formats count objects in 16 bits
-constexpr double MaxCoordinate = 1e7; // shapes reaching further are left out
+constexpr double MaxCoordinate = 1e6; // shapes reaching further are left out
 constexpr int MaxFontPixels = 2000;
 constexpr int UnsizedLongestSide = 1024; // a metafile without a size is scaled to fit this
 constexpr qint64 MaxFileBytes = 256LL * 1024 * 1024;

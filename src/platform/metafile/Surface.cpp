@@ -17,7 +17,17 @@ void PaintSurface::fill(const QPainterPath& path, const QBrush& brush) {
 
 void PaintSurface::stroke(const QPainterPath& path, const QPen& pen) {
     painter_.setTransform(QTransform());
-    painter_.strokePath(path, pen);
+    // A pen wider than the picture covers it all; Qt's stroker would spend
+    // seconds on the outline of a million-pixel pen.
+    const QRect area = painter_.viewport();
+    const double widest = 2.0 * (area.width() + area.height());
+    if (pen.widthF() <= widest) {
+        painter_.strokePath(path, pen);
+    } else {
+        QPen capped = pen;
+        capped.setWidthF(widest);
+        painter_.strokePath(path, capped);
+    }
 }
 
 void PaintSurface::image(const QImage& image, const QTransform& imageToPixels,
