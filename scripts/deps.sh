@@ -12,7 +12,7 @@ packages=(
 )
 if [ "${1:-}" = "--test" ]; then
   # A virtual display for the tests that need a real X server.
-  packages+=(xvfb xauth)
+  packages+=(xvfb xauth desktop-file-utils appstream)
 fi
 
 missing=()

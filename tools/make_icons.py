@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
-"""Draws the program's artwork as 16-colour XPM pictures.
+"""Draws the program's artwork as 16-colour XPM pictures, compiled into the program, and the
+program icon as PNG files in the sizes desktops look for, installed with it.
 
 Run from the project root: python3 tools/make_icons.py
 """
 import math
 import os
+import struct
+import zlib
 
 # The 16 colours of the classic VGA palette.
 PALETTE = {
@@ -35,6 +38,37 @@ def to_xpm(name, rows):
     lines += [f'"{row}",' for row in rows]
     lines[-1] = lines[-1].rstrip(",")
     return f"/* XPM */\nstatic char *{name}[] = {{\n" + "\n".join(lines) + "\n};\n"
+
+
+def png_chunk(kind, data):
+    body = kind + data
+    return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+
+
+def to_png(size, paint, samples):
+    """An 8-bit RGBA PNG; samples x samples points a pixel smooth the edges of large sizes."""
+    raw = bytearray()
+    for y in range(size):
+        raw.append(0)  # no filter
+        for x in range(size):
+            r = g = b = a = 0
+            for sy in range(samples):
+                for sx in range(samples):
+                    ch = paint((x + (sx + 0.5) / samples) / size, (y + (sy + 0.5) / samples) / size)
+                    if ch:
+                        colour = PALETTE[ch]
+                        r += int(colour[1:3], 16)
+                        g += int(colour[3:5], 16)
+                        b += int(colour[5:7], 16)
+                        a += 1
+            if a:
+                # Average the covered points only, so that edges do not darken.
+                raw += bytes((r // a, g // a, b // a, 255 * a // (samples * samples)))
+            else:
+                raw += bytes(4)
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header)
+            + png_chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + png_chunk(b"IEND", b""))
 
 
 def feather(x, y):
@@ -98,8 +132,14 @@ def film_reel(x, y):
     return "s" if (angle * 5 / math.pi) % 2 < 1 else "d"
 
 
+# The id that names the installed desktop entry, metadata and icon.
+APP_ID = "org.tarnwick.Quillory"
+HICOLOR_SIZES = (16, 32, 48, 64, 128, 256)
+
+
 def main():
-    out = os.path.join(os.path.dirname(__file__), "..", "resources", "icons")
+    root = os.path.join(os.path.dirname(__file__), "..")
+    out = os.path.join(root, "resources", "icons")
     os.makedirs(out, exist_ok=True)
     pictures = {
         "quillory-16": (16, program_icon),
@@ -110,6 +150,12 @@ def main():
     for name, (size, paint) in pictures.items():
         with open(os.path.join(out, name + ".xpm"), "w") as f:
             f.write(to_xpm(name.replace("-", "_"), render(size, paint)))
+    # The small sizes stay pixel for pixel the compiled-in pictures.
+    for size in HICOLOR_SIZES:
+        folder = os.path.join(root, "resources", "hicolor", f"{size}x{size}", "apps")
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, APP_ID + ".png"), "wb") as f:
+            f.write(to_png(size, program_icon, 1 if size <= 32 else 4))
 
 
 if __name__ == "__main__":
