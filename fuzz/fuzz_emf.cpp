@@ -26,7 +26,7 @@ void start() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     start();
     RenderLimits limits;
-    limits.maxPixels = 4'000'000;
+    limits.maxPixels = 1'000'000;
     limits.maxBitmapPixels = 1'000'000;
     limits.maxPatternPixels = 65'536;
     try {

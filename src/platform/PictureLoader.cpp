@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <cstdlib>
+
 namespace {
 
 constexpr qint64 MaxPicturePixels = RenderLimits().maxPixels;
@@ -63,6 +65,22 @@ QImage bestIcon(const QByteArray& bytes) {
     return best;
 }
 
+// Qt shows a cut-off JPEG or BMP with its missing part filled in; the viewer
+// treats it as damaged, like any picture it cannot fully read.
+bool isCutOff(QByteArrayView bytes) {
+    if (bytes.startsWith("\xff\xd8")) { // JPEG: the end marker follows the last scan
+        const qsizetype scan = bytes.lastIndexOf(QByteArrayView("\xff\xda", 2));
+        return scan >= 0 && bytes.indexOf(QByteArrayView("\xff\xd9", 2), scan) < 0;
+    }
+    const ByteReader r(bytes);
+    if (!bytes.startsWith("BM") || !r.has(0, 34) || r.u32(14) < 40) return false;
+    const quint32 compression = r.u32(30);
+    if (compression != 0 && compression != 3) return false; // run-length data ends where it ends
+    const qint64 width = r.i32(18), height = std::abs(qint64(r.i32(22))), bits = r.u16(28);
+    const qint64 stride = (width * bits + 31) / 32 * 4;
+    return width > 0 && qint64(r.u32(10)) + stride * height > bytes.size();
+}
+
 // Everything Qt's decoders read, known by content, never by name.
 QImage readRaster(QIODevice* device) {
     QImageReader reader(device);
@@ -76,7 +94,10 @@ QImage readRaster(QIODevice* device) {
     return image;
 }
 
-bool needsWholeFile(QByteArrayView head) { return isWmf(head) || isEmf(head) || isIconFile(head); }
+bool needsWholeFile(QByteArrayView head) {
+    return isWmf(head) || isEmf(head) || isIconFile(head) || head.startsWith("\xff\xd8") ||
+           head.startsWith("BM");
+}
 
 } // namespace
 
@@ -90,6 +111,7 @@ QImage decodePicture(const QByteArray& bytes) {
             // a few other formats start like an icon directory
         }
     }
+    if (isCutOff(bytes)) invalid(QStringLiteral("the picture is cut off"));
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);

@@ -72,6 +72,7 @@ class TestMetafileEmf : public QObject {
     void alphaBlendKeepsAlpha();
     void text_data();
     void text();
+    void textAdvancesAndOpaqueBox();
     void clipRegions();
 };
 
@@ -373,6 +374,27 @@ void TestMetafileEmf::text() {
     QVERIFY2(ink.width() > 40 && ink.height() > 15, "the text draws something");
     QVERIFY2(area.contains(ink), qPrintable(QString("ink at %1,%2 %3x%4").arg(ink.x()).arg(ink.y())
                                                 .arg(ink.width()).arg(ink.height())));
+}
+
+void TestMetafileEmf::textAdvancesAndOpaqueBox() {
+    mf::Emf e;
+    e.add(82, fontRecord(1, -30, "Liberation Sans")).select(1);
+    e.add(24, {rgb(255, 0, 0)}).add(25, {rgb(0, 255, 0)}).add(18, {1});
+    // "II" with the second I 100 units on, over an opaque box: ETO_OPAQUE.
+    e.add(84, dwords({0, 0, 0, 0, 1, 0, 0, 20, 20, 2, 76, 0x2, 10, 10, 180, 90, 80}) +
+                  QByteArray("I\0I\0", 4) + dwords({100, 10}));
+    const QImage image = play(e);
+    QVERIFY(mf::isColor(image, 15, 85, Green)); // the box, beyond the text
+    QVERIFY(mf::isClear(image, 185, 50));
+    auto redIn = [&](int from, int to) {
+        for (int x = from; x < to; ++x)
+            for (int y = 15; y < 60; ++y)
+                if (mf::isColor(image, x, y, Red)) return true;
+        return false;
+    };
+    QVERIFY(redIn(18, 40));   // the first I at 20
+    QVERIFY(!redIn(45, 110)); // nothing between
+    QVERIFY(redIn(115, 140)); // the second at 120
 }
 
 void TestMetafileEmf::clipRegions() {

@@ -52,7 +52,7 @@ QByteArray richEmf() {
     e.add(86, dwords({0, 0, 0, 0, 3}) + words({10, 10, 50, 90, 90, 10}));
     e.add(59, QByteArray()).add(42, {110, 10, 190, 90}).add(60, QByteArray());
     e.add(62, QByteArray(16, '\0'));
-    e.add(84, dwords({0, 0, 0, 0, 1, 0, 0, 10, 10, 2, 76, 0x100, 0}) + QByteArray("o\0k\0", 4));
+    e.add(84, dwords({0, 0, 0, 0, 1, 0, 0, 10, 10, 2, 76, 0x100, 0, 0, 0, 0, 0}) + QByteArray("o\0k\0", 4));
     return e.file({0, 0, 5080, 2540});
 }
 
@@ -161,9 +161,9 @@ void TestMetafileSafety::lyingRecordsAreSkipped_data() {
     e.add(35, floats({std::numeric_limits<float>::infinity(), 0, 0, 1, 0, 0}));
     e.add(35, floats({std::numeric_limits<float>::quiet_NaN(), 0, 0, 1, 0, 0}));
     e.add(75, dwords({48, 5, 32, 1, 0x40000000, 16, 0, 0, 1, 1}));        // region counts beyond
-    e.add(84, dwords({0, 0, 0, 0, 1, 0, 0, 0, 0, 0x7fffffff, 76, 0x100, 0}));
+    e.add(84, dwords({0, 0, 0, 0, 1, 0, 0, 0, 0, 0x7fffffff, 76, 0x100, 0, 0, 0, 0, 0}));
     e.add(82, dwords({3, 1000000000, 0, 0, 0, 400}) + QByteArray(72, '\0')).select(3);
-    e.add(84, dwords({0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 76, 0x100, 0}) + QByteArray("x\0", 2));
+    e.add(84, dwords({0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 76, 0x100, 0, 0, 0, 0, 0}) + QByteArray("x\0", 2));
     e.add(31, {1, 0, 1, 0}).add(32, {0, 0, 0, 0}).add(17, {99}).add(9, {0, 0});
     e.add(34, {-1000}).add(34, {0x7fffffff});
     e.rectangle(10, 10, 50, 50);

@@ -138,7 +138,7 @@ Seeds emfSeeds() {
     text.add(22, {24}).add(84, dwords({0, 0, 0, 0, 1, 0, 0, 10, 30, 3, 76, 0x6, 5, 10, 90, 40, 88}) +
                                    QByteArray("H\0i\0!\0\0", 8) + dwords({10, 10, 10}));
     text.add(82, emfFont(2, 20, 900, "DejaVu Serif")).select(2).add(22, {1 | 6});
-    text.add(83, dwords({0, 0, 0, 0, 2, 0, 0, 100, 50, 3, 76, 0x100, 0}) + QByteArray("abc\0", 4));
+    text.add(83, dwords({0, 0, 0, 0, 2, 0, 0, 100, 50, 3, 76, 0x100, 0, 0, 0, 0, 0}) + QByteArray("abc\0", 4));
     text.add(108, dwords({150, 20, 2, 0x300, 1, 0, 0}) + QByteArray("ok\0\0", 4));
     seeds.append({"text.emf", text.file(frame)});
 

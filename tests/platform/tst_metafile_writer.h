@@ -66,7 +66,8 @@ inline QByteArray dib24(const QImage& image) {
 class Wmf {
   public:
     Wmf& add(int function, const QByteArray& params) {
-        put32(records_, 3 + params.size() / 2);
+        const qsizetype padded = params.size() + params.size() % 2;
+        put32(records_, 3 + padded / 2);
         put16(records_, function);
         records_ += params;
         if (params.size() % 2) records_.append('\0');

@@ -9,13 +9,24 @@ namespace {
 constexpr quint32 Signature = 0x464D4520; // " EMF"
 constexpr qint64 HeaderSize = 88;
 
+// Walks the record chain without playing it: a broken chain fails the file
+// before anything is drawn.
+void checkRecords(const ByteReader& file) {
+    qint64 pos = file.u32(4);
+    while (file.has(pos, 8)) {
+        const quint32 size = file.u32(pos + 4);
+        if (size < 8 || size > quint64(file.size() - pos)) throw MalformedData{};
+        if (file.u32(pos) == 14) return;
+        pos += size;
+    }
+}
+
 void playRecords(const ByteReader& file, GdiCanvas& canvas, const RenderLimits& limits) {
     qint64 pos = file.u32(4); // past the header record
     while (file.has(pos, 8)) {
         EmfRecord r;
         r.type = file.u32(pos);
         const quint32 size = file.u32(pos + 4);
-        if (size < 8 || size > quint64(file.size() - pos)) throw MalformedData{};
         if (r.type == 14) return; // EMR_EOF
         r.data = file.slice(pos, size);
         try {
@@ -69,6 +80,7 @@ QImage renderEmf(QByteArrayView bytes, const RenderLimits& limits) {
     try {
         if (!isEmf(bytes)) throw MalformedData{};
         const PlaySetup setup = setupFor(file, limits);
+        checkRecords(file);
         return renderMetafile(
             setup, [&](GdiCanvas& canvas) { playRecords(file, canvas, limits); }, limits);
     } catch (const MalformedData&) {

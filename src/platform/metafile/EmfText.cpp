@@ -17,15 +17,17 @@ QString readText(const EmfRecord& r, const GdiCanvas& c, qint64 at, qint64 count
     return text;
 }
 
-// EMR_EXTTEXTOUTA/W: bounds, graphics mode, scales, then an EMRTEXT.
+// EMR_EXTTEXTOUTA/W: bounds, graphics mode, scales, then an EMRTEXT. Windows
+// writes the EMRTEXT whole, its rectangle included even when the options
+// say it has none.
 void extTextOut(const EmfRecord& r, GdiCanvas& c, bool wide) {
     const QPointF at = r.point(36);
     const qint64 count = r.u(44);
     const quint32 options = r.u(52);
     const bool hasRect = !(options & EtoNoRect);
-    const QRectF rect = hasRect ? r.rect(56) : QRectF();
+    const QRectF rect = r.rect(56);
     const QString text = readText(r, c, r.u(48), count, wide);
-    const qint64 dxAt = r.u(hasRect ? 72 : 56);
+    const qint64 dxAt = r.u(72);
     const qint64 step = options & EtoPdy ? 8 : 4;
     QList<double> dx;
     if (dxAt != 0 && text.size() == count && r.data.has(dxAt, count * step))

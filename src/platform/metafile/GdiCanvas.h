@@ -74,7 +74,7 @@ class GdiCanvas {
     void selectClipPath(quint32 mode);
 
     // Text: options are ETO_* flags; dx are logical advances, may be empty.
-    void textOut(QPointF at, const QString& text, quint32 options, const QRectF* rect,
+    void textOut(QPointF at, QString text, quint32 options, const QRectF* rect,
                  const QList<double>& dx);
 
     // Bitmaps: the source rectangle is in image pixels, top-down.

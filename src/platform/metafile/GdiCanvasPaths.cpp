@@ -12,6 +12,7 @@ namespace {
 // Shapes beyond any sensible picture come from broken data; Qt's rasteriser
 // would only waste time on them.
 constexpr double MaxDashes = 20000;
+constexpr double MaxDashedWidth = 1000;
 
 bool drawable(const QPainterPath& picture) {
     const QRectF b = picture.controlPointRect();
@@ -21,10 +22,14 @@ bool drawable(const QPainterPath& picture) {
            b.bottom() < m;
 }
 
-// Qt dashes a stroke piece by piece; millions of dashes on a huge shape take
-// seconds, so such a stroke is drawn solid.
+// Qt dashes a stroke piece by piece; millions of dashes on a huge shape, or
+// dashes of a pen wider than any picture, take seconds: such strokes are solid.
 QPen withBoundedDashes(QPen pen, const QPainterPath& path) {
     if (pen.style() == Qt::SolidLine) return pen;
+    if (pen.widthF() > MaxDashedWidth) {
+        pen.setStyle(Qt::SolidLine);
+        return pen;
+    }
     double pattern = 0;
     for (qreal d : pen.dashPattern()) pattern += d;
     pattern *= std::max<qreal>(pen.widthF(), 1);

@@ -15,8 +15,10 @@ double vectorLength(double x, double y) { return std::sqrt(x * x + y * y); }
 
 } // namespace
 
-void GdiCanvas::textOut(QPointF at, const QString& text, quint32 options, const QRectF* rect,
+void GdiCanvas::textOut(QPointF at, QString text, quint32 options, const QRectF* rect,
                         const QList<double>& dx) {
+    // Writers often count the string's terminating NULs; they draw nothing.
+    while (text.endsWith(QChar(0))) text.chop(1);
     if (rect && (options & EtoOpaque)) {
         QPainterPath box;
         box.addRect(rect->normalized());

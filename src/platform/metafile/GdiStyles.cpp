@@ -36,7 +36,7 @@ void setUserDashes(QPen& pen, const QList<double>& dashes, double scale, double 
 
 std::optional<QPen> qtPen(const PenSpec& spec, double scale) {
     if ((spec.style & 0x0F) == Gdi::PsNull) return std::nullopt;
-    const double width = std::clamp(spec.width * scale, 1.0, MetafileCaps::MaxCoordinate);
+    const double width = std::clamp(spec.width * scale, 1.0, 32000.0); // QPen's own limit
     QPen pen(spec.color, width, dashStyle(spec.style));
     const bool thick = spec.width * scale > 1.5;
     if (spec.roundByDefault) {

@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 
+#include <algorithm>
 #include <cmath>
 
 void PaintSurface::setClip(const std::optional<QPainterPath>& clip) {
@@ -15,12 +16,16 @@ void PaintSurface::fill(const QPainterPath& path, const QBrush& brush) {
     painter_.fillPath(path, brush);
 }
 
+namespace {
+constexpr double MaxPenWidth = 32000; // QPen refuses wider ones
+} // namespace
+
 void PaintSurface::stroke(const QPainterPath& path, const QPen& pen) {
     painter_.setTransform(QTransform());
     // A pen wider than the picture covers it all; Qt's stroker would spend
     // seconds on the outline of a million-pixel pen.
     const QRect area = painter_.viewport();
-    const double widest = 2.0 * (area.width() + area.height());
+    const double widest = std::min(2.0 * (area.width() + area.height()), MaxPenWidth);
     if (pen.widthF() <= widest) {
         painter_.strokePath(path, pen);
     } else {

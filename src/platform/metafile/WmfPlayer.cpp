@@ -16,13 +16,23 @@ bool isStandardHeader(const ByteReader& r, qint64 at) {
            (r.u16(at + 4) == 0x0100 || r.u16(at + 4) == 0x0300);
 }
 
+// Walks the record chain without playing it: a broken chain fails the file
+// before anything is drawn.
+void checkRecords(const ByteReader& file, qint64 pos) {
+    while (file.has(pos, 6)) {
+        const quint32 words = file.u32(pos);
+        if (words < 3 || words > quint64(file.size() - pos) / 2) throw MalformedData{};
+        if (file.u16(pos + 4) == 0) return;
+        pos += qint64(words) * 2;
+    }
+}
+
 void playRecords(const ByteReader& file, qint64 pos, GdiCanvas& canvas,
                  const RenderLimits& limits) {
     while (file.has(pos, 6)) {
         WmfRecord r;
         r.words = file.u32(pos);
         r.function = file.u16(pos + 4);
-        if (r.words < 3 || r.words > quint64(file.size() - pos) / 2) throw MalformedData{};
         if (r.function == 0) return; // META_EOF
         r.params = file.slice(pos + 6, qint64(r.words) * 2 - 6);
         try {
@@ -80,6 +90,7 @@ QImage renderWmf(QByteArrayView bytes, const RenderLimits& limits) {
         if (!isStandardHeader(file, header)) throw MalformedData{};
         const PlaySetup setup = setupFor(file, placeable, limits);
         const qint64 first = header + qint64(file.u16(header + 2)) * 2;
+        checkRecords(file, first);
         return renderMetafile(
             setup, [&](GdiCanvas& canvas) { playRecords(file, first, canvas, limits); }, limits);
     } catch (const MalformedData&) {

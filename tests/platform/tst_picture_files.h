@@ -1,0 +1,138 @@
+#pragma once
+// Picture files that Qt cannot write, made byte by byte for the picture
+// tests: GIF, OS/2 bitmaps, ICO and CUR, and a JPEG with an EXIF orientation.
+
+#include "tst_metafile_writer.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QList>
+
+namespace pic {
+
+using mf::put16;
+using mf::put32;
+
+inline QByteArray saved(const QImage& image, const char* format, int quality = -1) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format, quality);
+    return bytes;
+}
+
+// A GIF of solid frames in a four-colour palette (red, green, blue, white).
+// The LZW stream clears its table every two codes, so codes stay 3 bits wide.
+inline QByteArray gif(QSize size, const QList<int>& frameColours) {
+    QByteArray b("GIF89a");
+    put16(b, size.width());
+    put16(b, size.height());
+    b += QByteArray("\x81\x00\x00", 3); // global table of 4 entries
+    b += QByteArray("\xff\x00\x00\x00\xff\x00\x00\x00\xff\xff\xff\xff", 12);
+    for (int colour : frameColours) {
+        b += QByteArray("\x21\xf9\x04\x04\x0a\x00\x00\x00", 8); // 1/10 s a frame
+        b += '\x2c';
+        put16(b, 0), put16(b, 0), put16(b, size.width()), put16(b, size.height());
+        b += '\0';
+        QList<int> codes;
+        const int pixels = size.width() * size.height();
+        for (int i = 0; i < pixels; ++i) {
+            if (i % 2 == 0) codes << 4; // clear
+            codes << colour;
+        }
+        codes << 5; // end of information
+        QByteArray data;
+        quint32 acc = 0;
+        int bits = 0;
+        for (int code : codes) {
+            acc |= quint32(code) << bits;
+            bits += 3;
+            while (bits >= 8) data += char(acc & 0xff), acc >>= 8, bits -= 8;
+        }
+        if (bits) data += char(acc);
+        b += '\x02';
+        for (qsizetype at = 0; at < data.size(); at += 255) {
+            const QByteArray block = data.mid(at, 255);
+            b += char(block.size());
+            b += block;
+        }
+        b += '\0';
+    }
+    return b + ';';
+}
+
+// An OS/2 1.x bitmap: a 12-byte core header, 24 bits, bottom-up rows.
+inline QByteArray os2Bitmap(const QImage& image) {
+    const int stride = (image.width() * 3 + 3) / 4 * 4;
+    QByteArray b("BM");
+    put32(b, 26 + stride * image.height());
+    put32(b, 0);
+    put32(b, 26);
+    put32(b, 12);
+    put16(b, image.width()), put16(b, image.height()), put16(b, 1), put16(b, 24);
+    for (int y = image.height() - 1; y >= 0; --y) {
+        QByteArray row;
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            row += char(qBlue(p)), row += char(qGreen(p)), row += char(qRed(p));
+        }
+        b += row.leftJustified(stride, '\0');
+    }
+    return b;
+}
+
+// One image of an icon file: a DIB of doubled height (colours, then mask).
+struct IconImage {
+    int size;
+    int bits; // 8 (palette of one colour) or 32
+    QColor colour;
+};
+
+inline QByteArray iconFile(const QList<IconImage>& images, bool cursor = false) {
+    QList<QByteArray> dibs;
+    for (const IconImage& i : images) {
+        QByteArray d = mf::dwords({40, i.size, 2 * i.size});
+        put16(d, 1), put16(d, i.bits);
+        d += mf::dwords({0, 0, 0, 0, i.bits == 8 ? 1 : 0, 0});
+        const QRgb c = i.colour.rgb();
+        if (i.bits == 8) {
+            d += char(qBlue(c)), d += char(qGreen(c)), d += char(qRed(c)), d += '\0';
+            d += QByteArray(i.size * i.size, '\0'); // rows of 4n bytes: sizes are multiples of 4
+        } else {
+            for (int p = 0; p < i.size * i.size; ++p)
+                d += char(qBlue(c)), d += char(qGreen(c)), d += char(qRed(c)), d += '\xff';
+        }
+        d += QByteArray((i.size + 31) / 32 * 4 * i.size, '\0'); // mask: all shown
+        dibs << d;
+    }
+    QByteArray b;
+    put16(b, 0), put16(b, cursor ? 2 : 1), put16(b, int(images.size()));
+    qint64 offset = 6 + 16 * images.size();
+    for (int k = 0; k < images.size(); ++k) {
+        b += char(images[k].size % 256), b += char(images[k].size % 256);
+        b += '\0', b += '\0';
+        put16(b, cursor ? 3 : 1), put16(b, cursor ? 5 : images[k].bits); // cursors: hot spot
+        put32(b, dibs[k].size());
+        put32(b, offset);
+        offset += dibs[k].size();
+    }
+    for (const QByteArray& d : dibs) b += d;
+    return b;
+}
+
+// A JPEG with an EXIF block whose orientation tag says how to turn it.
+inline QByteArray jpegWithOrientation(const QImage& image, int orientation) {
+    QByteArray tiff("II*\0", 4);
+    put32(tiff, 8);
+    put16(tiff, 1);                                  // one entry
+    put16(tiff, 0x0112), put16(tiff, 3), put32(tiff, 1);
+    put16(tiff, orientation), put16(tiff, 0);
+    put32(tiff, 0);                                  // no next directory
+    QByteArray app1 = QByteArray("Exif\0\0", 6) + tiff;
+    QByteArray segment("\xff\xe1", 2);
+    segment += char((app1.size() + 2) >> 8), segment += char((app1.size() + 2) & 0xff);
+    QByteArray jpeg = saved(image, "jpg", 95);
+    return jpeg.left(2) + segment + app1 + jpeg.mid(2);
+}
+
+} // namespace pic
