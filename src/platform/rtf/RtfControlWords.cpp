@@ -84,6 +84,7 @@ Table buildTable() {
     t["pca"] = {W::CharsetAnsi, 850};
     t["ansicpg"] = {W::CharsetCodePage};
     t["deff"] = {W::DefaultFont};
+    t["deftab"] = {W::DefaultTab};
     t["uc"] = {W::UnicodeSkip};
     t["u"] = {W::Unicode};
     t["par"] = {W::Par};

@@ -47,6 +47,7 @@ enum class RtfWord {
     CharsetAnsi,
     CharsetCodePage,
     DefaultFont,
+    DefaultTab,
     UnicodeSkip,
     Unicode,
     // structure and special characters

@@ -2,6 +2,8 @@
 
 #include "platform/rtf/RtfTables.h"
 
+#include <algorithm>
+
 namespace {
 // Lengths beyond 22 inches are nonsense in a document; keep them on the page.
 constexpr int MaxTwips = 31680;
@@ -67,13 +69,19 @@ QTextBlockFormat rtfBlockFormat(const RtfParaState& state) {
         format.setLineHeight(rtfTwipsToPixels(state.lineSpacing), QTextBlockFormat::MinimumHeight);
     }
     if (state.rightToLeft) format.setLayoutDirection(Qt::RightToLeft);
-    if (!state.tabs.isEmpty()) {
-        QList<QTextOption::Tab> tabs;
-        for (QTextOption::Tab tab : state.tabs) {
-            tab.position = rtfTwipsToPixels(int(tab.position));
-            tabs.append(tab);
-        }
-        format.setTabPositions(tabs);
+    // RTF measures tab stops from the margin, Qt from where the first line
+    // starts; a hanging indent is itself a stop, as bullets expect.
+    QList<QTextOption::Tab> tabs;
+    if (state.firstIndent < 0)
+        tabs.append(QTextOption::Tab(-rtfTwipsToPixels(state.firstIndent), QTextOption::LeftTab));
+    for (QTextOption::Tab tab : state.tabs) {
+        const qint64 fromLineStart = qint64(tab.position) - state.leftIndent - state.firstIndent;
+        tab.position =
+            rtfTwipsToPixels(int(qBound(qint64(-MaxTwips), fromLineStart, qint64(MaxTwips))));
+        if (tab.position > 0) tabs.append(tab);
     }
+    std::sort(tabs.begin(), tabs.end(),
+              [](const auto& a, const auto& b) { return a.position < b.position; });
+    if (!tabs.isEmpty()) format.setTabPositions(tabs);
     return format;
 }

@@ -51,6 +51,9 @@ void RtfParser::bodyWord(const RtfWordInfo& info, const RtfToken& token) {
     case RtfWord::CharsetCodePage:
         if (token.hasParam) fonts_.setDocumentCodePage(token.param);
         break;
+    case RtfWord::DefaultTab:
+        writer_.setDefaultTab(token.param);
+        break;
     case RtfWord::DefaultFont:
         defaultFont_ = token.param;
         writer_.setDefaultFont(token.param);

@@ -12,6 +12,13 @@ RtfWriter::RtfWriter(QTextDocument* document, const RtfFontTable& fonts,
                      const RtfColorTable& colors)
     : document_(document), fonts_(fonts), colors_(colors), cursor_(document) {
     cursor_.movePosition(QTextCursor::End);
+    setDefaultTab(720); // RTF's default: half an inch
+}
+
+void RtfWriter::setDefaultTab(int twips) {
+    QTextOption option = document_->defaultTextOption();
+    option.setTabStopDistance(qMax(1.0, rtfTwipsToPixels(twips)));
+    document_->setDefaultTextOption(option);
 }
 
 void RtfWriter::text(const QString& text, const RtfCharState& chars, bool inTable) {

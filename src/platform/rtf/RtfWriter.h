@@ -17,6 +17,7 @@ class RtfWriter {
     RtfWriter(QTextDocument* document, const RtfFontTable& fonts, const RtfColorTable& colors);
 
     void setDefaultFont(int font) { defaultFont_ = font; }
+    void setDefaultTab(int twips);
     void text(const QString& text, const RtfCharState& chars, bool inTable);
     void image(const QImage& image, QSizeF size, bool inTable);
     void endParagraph(const RtfParaState& para);
