@@ -32,25 +32,49 @@ void FileListBox::setPattern(const QString& pattern) {
 void FileListBox::Refresh() { reload(path_); }
 
 void FileListBox::reload(const QString& folder) {
-    const QStringList patterns = splitPatterns(pattern_);
-    QStringList names = FolderReader::entries(
-        folder, FolderReader::Kind::Files,
-        [&patterns](QStringView name) { return matchesAny(patterns, name); });
+    // The folder must open now; its names are read once, when the list is next
+    // looked at, so that a run of path and pattern changes reads it only once.
+    FolderReader::checkOpenable(folder);
     path_ = folder;
+    if (stale_) return;
+    stale_ = true;
+    QMetaObject::invokeMethod(this, [this] { populate(); }, Qt::QueuedConnection);
+}
+
+void FileListBox::populate() const {
+    if (!stale_) return;
+    stale_ = false;
+    const QStringList patterns = splitPatterns(pattern_);
+    QStringList names;
+    try {
+        names = FolderReader::entries(path_, FolderReader::Kind::Files, [&patterns](QStringView name) {
+            return matchesAny(patterns, name);
+        });
+    } catch (const PlatformError&) {
+        // The folder went away since it was opened: it lists nothing.
+    }
     model_->setNames(std::move(names));
 }
 
 QString FileListBox::FileName() const {
+    populate();
     const QModelIndexList selected = selectionModel()->selectedIndexes();
     if (selected.isEmpty()) return {};
     return model_->names().value(selected.first().row());
 }
 
-int FileListBox::ListCount() const { return int(model_->names().size()); }
+int FileListBox::ListCount() const {
+    populate();
+    return int(model_->names().size());
+}
 
-QString FileListBox::List(int index) const { return model_->names().value(index); }
+QString FileListBox::List(int index) const {
+    populate();
+    return model_->names().value(index);
+}
 
 void FileListBox::selectIndex(int index) {
+    populate();
     const QModelIndex target = model_->index(index);
     if (!target.isValid()) return;
     setCurrentIndex(target);
@@ -63,7 +87,13 @@ void FileListBox::setHeight(double twips) {
     resize(width(), int(std::lround(twips / TwipsPerPixel)));
 }
 
+void FileListBox::mousePressEvent(QMouseEvent* event) {
+    populate();
+    QListView::mousePressEvent(event);
+}
+
 void FileListBox::keyPressEvent(QKeyEvent* event) {
+    populate();
     const QModelIndex before = currentIndex();
     const bool wasSelected = selectionModel()->isSelected(before);
     QListView::keyPressEvent(event);

@@ -36,11 +36,14 @@ class FileListBox : public QListView {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
   private:
     void reload(const QString& folder);
+    void populate() const;
 
     FileListModel* model_;
+    mutable bool stale_ = false;
     QString path_;
     QString pattern_ = QStringLiteral("*");
 };

@@ -2,6 +2,8 @@
 
 #include <QAudioOutput>
 #include <QEvent>
+#include <QEventLoop>
+#include <QTimer>
 #include <QFileInfo>
 #include <QMediaPlayer>
 #include <QUrl>
@@ -64,6 +66,25 @@ void MediaControl::open() {
     }
     player_->setSource(QUrl::fromLocalFile(fileName_));
     openKind_ = kind;
+    if (!waitUntilLoaded()) close(); // the backend cannot play it after all
+}
+
+bool MediaControl::waitUntilLoaded() {
+    // Opening is finished only when the backend has built its pipeline: a
+    // stop or a new source while it is still adding its decoders can hang
+    // the backend. Input waits, so no other handler runs meanwhile.
+    const auto loading = [this] { return player_->mediaStatus() == QMediaPlayer::LoadingMedia; };
+    if (loading()) {
+        QEventLoop wait;
+        QTimer::singleShot(LoadTimeoutMs, &wait, &QEventLoop::quit);
+        connect(player_, &QMediaPlayer::mediaStatusChanged, &wait, [&] {
+            if (!loading()) wait.quit();
+        });
+        connect(player_, &QMediaPlayer::errorOccurred, &wait, &QEventLoop::quit);
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    return player_->mediaStatus() != QMediaPlayer::InvalidMedia &&
+           player_->error() == QMediaPlayer::NoError;
 }
 
 bool MediaControl::eventFilter(QObject* watched, QEvent* event) {

@@ -35,6 +35,9 @@ class MediaControl : public QWidget {
     void open();
     void play();
     void ensurePlayer();
+    bool waitUntilLoaded();
+
+    static constexpr int LoadTimeoutMs = 5000;
 
     QString fileName_;
     MediaKind openKind_ = MediaKind::None;

@@ -44,6 +44,7 @@ class FolderNavigationTest : public QObject {
         TheViewer viewer;
         viewer.File1->setPattern("*.bmp");
         viewer.Dir1->setPath(tree.path());
+        QCOMPARE(viewer.File1->ListCount(), 1); // read before the next file arrives
         tree.write("later.bmp");
         QSignalSpy changes(viewer.Dir1, &DirListBox::Change);
         viewer.Dir1->setPath(tree.path());

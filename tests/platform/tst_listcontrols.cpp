@@ -53,6 +53,7 @@ class ListControlsTest : public QObject {
         FileListBox list;
         list.setPattern("*.bmp");
         list.setPath(tree.path());
+        QCOMPARE(list.ListCount(), 2);
         QFile::remove(gone);
         QCOMPARE(list.ListCount(), 2);
         list.Refresh();

@@ -131,9 +131,11 @@ class TheViewerTest : public QObject {
         TheViewer viewer;
         viewer.show();
         QVERIFY(QTest::qWaitForWindowActive(&viewer));
+        MsgBoxRecorder boxes;
         QSignalSpy deletes(viewer.FileDel, &QAction::triggered);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
         QCOMPARE(deletes.count(), 1);
+        QCOMPARE(boxes.boxes.size(), 1); // nothing selected: the Delete command says so
     }
 
     void fileListFollowsWindowHeight_data() {
