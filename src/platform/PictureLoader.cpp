@@ -15,7 +15,9 @@ namespace {
 
 constexpr qint64 MaxPicturePixels = RenderLimits().maxPixels;
 
-[[noreturn]] void invalid(const QString& why) { throw PlatformError(Err::InvalidPicture, why); }
+[[noreturn]] void invalid(const QString& why) {
+    throw PlatformError(Err::InvalidPicture, why);
+}
 
 // ICO (type 1) and CUR (type 2) directories.
 bool isIconFile(QByteArrayView head) {
@@ -55,8 +57,7 @@ QImage bestIcon(const QByteArray& bytes) {
         const QImage image = reader.read();
         const qint64 area = qint64(image.width()) * image.height();
         const int depth = iconDepth(file, i);
-        if (image.isNull() || area < bestArea || (area == bestArea && depth <= bestDepth))
-            continue;
+        if (image.isNull() || area < bestArea || (area == bestArea && depth <= bestDepth)) continue;
         best = image;
         bestArea = area;
         bestDepth = depth;

@@ -52,7 +52,8 @@ QByteArray richEmf() {
     e.add(86, dwords({0, 0, 0, 0, 3}) + words({10, 10, 50, 90, 90, 10}));
     e.add(59, QByteArray()).add(42, {110, 10, 190, 90}).add(60, QByteArray());
     e.add(62, QByteArray(16, '\0'));
-    e.add(84, dwords({0, 0, 0, 0, 1, 0, 0, 10, 10, 2, 76, 0x100, 0, 0, 0, 0, 0}) + QByteArray("o\0k\0", 4));
+    e.add(84, dwords({0, 0, 0, 0, 1, 0, 0, 10, 10, 2, 76, 0x100, 0, 0, 0, 0, 0}) +
+                  QByteArray("o\0k\0", 4));
     return e.file({0, 0, 5080, 2540});
 }
 
@@ -105,7 +106,8 @@ void TestMetafileSafety::damagedFilesFail_data() {
     QTest::newRow("EMF record smaller than its header") << emfTinyRecord;
     QTest::newRow("EMF record past the end") << emfLongRecord;
     QTest::newRow("EMF claims more bytes than it has") << emfClaimsMore;
-    QTest::newRow("EMF frame too large") << mf::Emf().rectangle(0, 0, 5, 5).file({0, 0, 2000000000, 2000000000});
+    QTest::newRow("EMF frame too large")
+        << mf::Emf().rectangle(0, 0, 5, 5).file({0, 0, 2000000000, 2000000000});
     QTest::newRow("EMF without frame drawing nothing") << mf::Emf().file(QRect());
 }
 
@@ -123,7 +125,8 @@ void TestMetafileSafety::everyCutAndEveryByteIsSafe_data() {
 void TestMetafileSafety::everyCutAndEveryByteIsSafe() {
     QFETCH(QByteArray, bytes);
     QVERIFY(decodesOrFails(bytes));
-    for (qsizetype cut = 0; cut < bytes.size(); ++cut) decodesOrFails(bytes.left(cut));
+    for (qsizetype cut = 0; cut < bytes.size(); ++cut)
+        decodesOrFails(bytes.left(cut));
     for (qsizetype at = 0; at < bytes.size(); ++at) {
         for (char value : {'\x00', '\x7f', '\xff'}) {
             QByteArray changed = bytes;
@@ -139,31 +142,33 @@ void TestMetafileSafety::lyingRecordsAreSkipped_data() {
     mf::Wmf w;
     w.solidBrush(255, 0, 0);
     w.add(0x012D, {60000}).add(0x01F0, {60000}).add(0x0127, {-30000}).add(0x0127, {30000});
-    w.add(0x0538, words({30000, 5, 5}));                         // counts beyond the record
+    w.add(0x0538, words({30000, 5, 5})); // counts beyond the record
     w.add(0x0F43, words({0x20, 0xCC, 0, 1, 1, 0, 0, 50, 50, 0, 0}) + hugeDib);
     w.add(0x0F43, words({0x20, 0xCC, 0, 1, 1, 0, 0, 50, 50, 0, 0}) + dwords({7, 1, 1}));
-    w.add(0x0A32, words({0, 0, 60000, 6, 0, 0, 0, 0}));          // text beyond the record
-    w.add(0x02FB, words({-20}));                                 // a font cut short: takes slot 1
+    w.add(0x0A32, words({0, 0, 60000, 6, 0, 0, 0, 0})); // text beyond the record
+    w.add(0x02FB, words({-20}));                        // a font cut short: takes slot 1
     w.add(0x020C, {0, 0}).add(0x0103, {99}).add(0x0410, {0, 0, 0, 0});
     w.select(0).add(0x02FC, words({0}) + mf::colorWords(0, 0, 255) + words({0}));
-    w.select(1);                                                // the broken font, not a brush
+    w.select(1); // the broken font, not a brush
     w.rectangle(10, 10, 50, 50);
     QTest::newRow("WMF") << w.placeable({0, 0, 100, 100}, 96);
 
     mf::Emf e;
     e.solidBrush(1, 255, 0, 0).select(1);
     e.select(0x0fffffff).add(40, {0x0fffffff}).solidBrush(0x0fffffff, 0, 0, 255);
-    e.add(95, dwords({2, 0, 0, 0, 0, 0x10007, 3, 0, 0, 0, 0xffffffff}));  // endless dash styles
-    e.add(8, dwords({0, 0, 0, 0, 0x7fffffff, 3, 1, 1}));                   // polygons beyond
-    e.add(81, dwords({0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0xfffffff0, 40, 0xfffffff0, 40, 0,
-                      0xCC0020, 50, 50}));                                 // offsets beyond
-    e.add(81, dwords({0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 80, 40, 120, 0, 0, 0xCC0020, 50, 50}) + hugeDib);
+    e.add(95, dwords({2, 0, 0, 0, 0, 0x10007, 3, 0, 0, 0, 0xffffffff})); // endless dash styles
+    e.add(8, dwords({0, 0, 0, 0, 0x7fffffff, 3, 1, 1}));                 // polygons beyond
+    e.add(81, dwords({0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0xfffffff0, 40, 0xfffffff0, 40, 0, 0xCC0020, 50,
+                      50})); // offsets beyond
+    e.add(81,
+          dwords({0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 80, 40, 120, 0, 0, 0xCC0020, 50, 50}) + hugeDib);
     e.add(35, floats({std::numeric_limits<float>::infinity(), 0, 0, 1, 0, 0}));
     e.add(35, floats({std::numeric_limits<float>::quiet_NaN(), 0, 0, 1, 0, 0}));
-    e.add(75, dwords({48, 5, 32, 1, 0x40000000, 16, 0, 0, 1, 1}));        // region counts beyond
+    e.add(75, dwords({48, 5, 32, 1, 0x40000000, 16, 0, 0, 1, 1})); // region counts beyond
     e.add(84, dwords({0, 0, 0, 0, 1, 0, 0, 0, 0, 0x7fffffff, 76, 0x100, 0, 0, 0, 0, 0}));
     e.add(82, dwords({3, 1000000000, 0, 0, 0, 400}) + QByteArray(72, '\0')).select(3);
-    e.add(84, dwords({0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 76, 0x100, 0, 0, 0, 0, 0}) + QByteArray("x\0", 2));
+    e.add(84,
+          dwords({0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 76, 0x100, 0, 0, 0, 0, 0}) + QByteArray("x\0", 2));
     e.add(31, {1, 0, 1, 0}).add(32, {0, 0, 0, 0}).add(17, {99}).add(9, {0, 0});
     e.add(34, {-1000}).add(34, {0x7fffffff});
     e.rectangle(10, 10, 50, 50);
@@ -180,9 +185,10 @@ void TestMetafileSafety::lyingRecordsAreSkipped() {
 void TestMetafileSafety::deepSaveStackAndFullObjectTable() {
     mf::Emf e;
     e.solidBrush(65534, 255, 0, 0).select(65534);
-    for (int i = 0; i < 10000; ++i) e.add(33, QByteArray());
+    for (int i = 0; i < 10000; ++i)
+        e.add(33, QByteArray());
     e.solidBrush(2, 0, 0, 255).select(2).add(34, {1}); // back to the first level: red
-    e.solidBrush(65535, 0, 255, 0).select(65535);     // beyond the table: ignored
+    e.solidBrush(65535, 0, 255, 0).select(65535);      // beyond the table: ignored
     e.rectangle(10, 10, 50, 50);
     const QImage image = decodePicture(e.file({0, 0, 2646, 2646}, 65535));
     QVERIFY(mf::isColor(image, 30, 30, Red));

@@ -22,7 +22,8 @@ using Seeds = QList<QPair<QString, QByteArray>>;
 QImage checker() {
     QImage image(8, 8, QImage::Format_RGB32);
     for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) image.setPixel(x, y, (x + y) % 2 ? 0xff2050a0 : 0xffffe040);
+        for (int x = 0; x < 8; ++x)
+            image.setPixel(x, y, (x + y) % 2 ? 0xff2050a0 : 0xffffe040);
     return image;
 }
 
@@ -38,11 +39,14 @@ Seeds wmfSeeds() {
     shapes.solidBrush(255, 0, 0).pen(1, 3, 0, 0, 255).select(0).select(1);
     shapes.add(0x0106, {2}).rectangle(5, 5, 40, 40).add(0x0418, {40, 90, 5, 45});
     shapes.add(0x061C, {10, 10, 40, 140, 5, 95}).add(0x0817, {5, 145, 40, 190, 40, 190, 5, 145});
-    shapes.add(0x081A, {50, 5, 95, 40, 95, 40, 50, 5}).add(0x0830, {60, 90, 80, 45, 95, 90, 50, 45});
+    shapes.add(0x081A, {50, 5, 95, 40, 95, 40, 50, 5})
+        .add(0x0830, {60, 90, 80, 45, 95, 90, 50, 45});
     shapes.add(0x0324, words({3, 100, 50, 140, 95, 95, 95}));
     shapes.add(0x0325, words({3, 150, 50, 190, 95, 150, 95}));
     shapes.add(0x0538, words({2, 3, 3, 5, 60, 20, 60, 5, 80, 10, 65, 15, 65, 10, 75}));
-    shapes.add(0x0214, {99, 0}).add(0x0213, {0, 199}).add(0x041F, colorWords(0, 255, 0) + words({50, 50}));
+    shapes.add(0x0214, {99, 0})
+        .add(0x0213, {0, 199})
+        .add(0x041F, colorWords(0, 255, 0) + words({50, 50}));
     seeds.append({"shapes.wmf", shapes.placeable(box, 96)});
 
     mf::Wmf state;
@@ -60,7 +64,8 @@ Seeds wmfSeeds() {
     text.add(0x02FB, wmfFont(-20, 0, "Liberation Sans")).select(0).add(0x0209, colorWords(0, 0, 0));
     text.add(0x012E, {24}).add(0x0521, words({5}) + QByteArray("Hello\0", 6) + words({50, 10}));
     text.add(0x02FB, wmfFont(24, 450, "Liberation Serif")).select(1).add(0x012E, {6 | 1});
-    text.add(0x0A32, words({80, 100, 3, 6, 60, 70, 140, 90}) + QByteArray("abc\0", 4) + words({10, 12, 14}));
+    text.add(0x0A32, words({80, 100, 3, 6, 60, 70, 140, 90}) + QByteArray("abc\0", 4) +
+                         words({10, 12, 14}));
     seeds.append({"text.wmf", text.placeable(box, 96)});
 
     const QByteArray dib = mf::dib24(checker());
@@ -69,7 +74,9 @@ Seeds wmfSeeds() {
     bitmaps.add(0x0B41, words({0x20, 0xCC, 8, 8, 0, 0, 30, 30, 5, 50}) + dib);
     bitmaps.add(0x0940, words({0x20, 0xCC, 0, 0, 8, 8, 50, 90}) + dib);
     bitmaps.add(0x0D33, words({0, 8, 0, 0, 0, 8, 8, 60, 110}) + dib);
-    bitmaps.add(0x0142, words({5, 0}) + dib).select(0).add(0x061D, words({0x21, 0xF0, 30, 40, 60, 150}));
+    bitmaps.add(0x0142, words({5, 0}) + dib)
+        .select(0)
+        .add(0x061D, words({0x21, 0xF0, 30, 40, 60, 150}));
     bitmaps.add(0x0B41, words({0x42, 0, 0, 0, 0, 0, 0, 10, 10, 5, 180}));
     seeds.append({"bitmaps.wmf", bitmaps.placeable(box, 96)});
     return seeds;
@@ -78,13 +85,15 @@ Seeds wmfSeeds() {
 QByteArray emfFont(int index, int height, int escapement, const QString& face) {
     QByteArray b = dwords({index, height, 0, escapement, 0, 400}) + QByteArray(8, '\0');
     QByteArray name;
-    for (QChar c : face) mf::put16(name, c.unicode());
+    for (QChar c : face)
+        mf::put16(name, c.unicode());
     return b + name.leftJustified(64, '\0');
 }
 
 QByteArray emfPoints(const QPolygon& points, bool small) {
     QByteArray b = dwords({0, 0, 0, 0, points.size()});
-    for (QPoint p : points) b += small ? words({p.x(), p.y()}) : dwords({p.x(), p.y()});
+    for (QPoint p : points)
+        b += small ? words({p.x(), p.y()}) : dwords({p.x(), p.y()});
     return b;
 }
 
@@ -93,17 +102,22 @@ Seeds emfSeeds() {
     const QRect frame(0, 0, 5080, 2540);
     const QPolygon tri({{10, 10}, {60, 10}, {35, 50}});
     mf::Emf shapes;
-    shapes.solidBrush(1, 255, 0, 0).add(95, dwords({2, 0, 0, 0, 0, 0x10000 | 0x200 | 0x2000 | 7, 3,
-                                                    0, rgb(0, 0, 255), 0, 2, 6, 3}));
+    shapes.solidBrush(1, 255, 0, 0)
+        .add(95, dwords({2, 0, 0, 0, 0, 0x10000 | 0x200 | 0x2000 | 7, 3, 0, rgb(0, 0, 255), 0, 2, 6,
+                         3}));
     shapes.select(1).select(2).add(19, {2});
-    for (int type : {2, 3, 4, 5, 6}) shapes.add(type, emfPoints(tri.translated(type * 5, 0), false));
-    for (int type : {85, 86, 87, 88, 89}) shapes.add(type, emfPoints(tri.translated(type, 30), true));
-    shapes.add(8, dwords({0, 0, 0, 0, 2, 6, 3, 3, 100, 10, 150, 10, 120, 60, 110, 20, 140, 20, 120, 50}));
+    for (int type : {2, 3, 4, 5, 6})
+        shapes.add(type, emfPoints(tri.translated(type * 5, 0), false));
+    for (int type : {85, 86, 87, 88, 89})
+        shapes.add(type, emfPoints(tri.translated(type, 30), true));
+    shapes.add(
+        8, dwords({0, 0, 0, 0, 2, 6, 3, 3, 100, 10, 150, 10, 120, 60, 110, 20, 140, 20, 120, 50}));
     shapes.add(91, dwords({0, 0, 0, 0, 1, 3, 3}) + words({150, 50, 190, 50, 170, 90}));
     shapes.add(7, dwords({0, 0, 0, 0, 1, 2, 2, 0, 0, 190, 95}));
     shapes.add(90, dwords({0, 0, 0, 0, 1, 2, 2}) + words({0, 95, 190, 0}));
     shapes.add(42, {5, 60, 40, 95}).add(43, {45, 60, 80, 95}).add(44, {85, 60, 120, 95, 10, 10});
-    shapes.add(45, {125, 60, 160, 95, 160, 60, 125, 60}).add(46, {125, 60, 160, 95, 125, 95, 160, 95});
+    shapes.add(45, {125, 60, 160, 95, 160, 60, 125, 60})
+        .add(46, {125, 60, 160, 95, 125, 95, 160, 95});
     shapes.add(47, {160, 60, 190, 95, 190, 75, 175, 60}).add(57, {2});
     shapes.add(27, {100, 50}).add(55, {90, 40, 110, 60, 110, 50, 90, 50}).add(54, {120, 50});
     shapes.add(41, dwords({150, 50, 20}) + floats({0, 270})).add(15, {5, 5, rgb(0, 0, 0)});
@@ -113,7 +127,8 @@ Seeds emfSeeds() {
     mf::Emf state;
     state.add(17, {8}).add(9, {1000, 500}).add(10, {0, 0}).add(11, {192, 96}).add(12, {0, 0});
     state.add(31, {1, 1, 1, 1}).add(32, {2, 2, 2, 2}).add(33, QByteArray());
-    state.add(35, floats({1, 0.2f, 0, 1, 5, 5})).add(36, floats({0.9f, 0, 0, 0.9f, 0, 0}) + dwords({2}));
+    state.add(35, floats({1, 0.2f, 0, 1, 5, 5}))
+        .add(36, floats({0.9f, 0, 0, 0.9f, 0, 0}) + dwords({2}));
     state.add(39, {1, 2, rgb(0, 128, 0), 5}).select(1).add(18, {2}).add(25, {rgb(255, 255, 0)});
     state.add(30, {100, 100, 900, 450}).add(29, {400, 200, 600, 300}).rectangle(0, 0, 1000, 500);
     state.add(34, {-1}).add(17, {3}).add(12, {0, 96}).rectangle(100, 100, 2000, 1000);
@@ -125,9 +140,16 @@ Seeds emfSeeds() {
 
     mf::Emf paths;
     paths.pen(1, 0, 3, 0, 0, 0).select(1).select(0x80000001);
-    paths.add(59, QByteArray()).add(27, {10, 10}).add(54, {80, 10}).add(54, {40, 80}).add(61, QByteArray());
+    paths.add(59, QByteArray())
+        .add(27, {10, 10})
+        .add(54, {80, 10})
+        .add(54, {40, 80})
+        .add(61, QByteArray());
     paths.add(42, {100, 10, 180, 90}).add(60, QByteArray()).add(63, QByteArray(16, '\0'));
-    paths.add(59, QByteArray()).rectangle(20, 20, 60, 60).add(60, QByteArray()).add(66, QByteArray());
+    paths.add(59, QByteArray())
+        .rectangle(20, 20, 60, 60)
+        .add(60, QByteArray())
+        .add(66, QByteArray());
     paths.add(64, QByteArray(16, '\0')).add(59, QByteArray()).add(42, {0, 0, 192, 96});
     paths.add(60, QByteArray()).add(65, QByteArray()).add(67, {5}).rectangle(0, 0, 192, 96);
     paths.add(59, QByteArray()).add(68, QByteArray()).add(62, QByteArray(16, '\0'));
@@ -135,18 +157,21 @@ Seeds emfSeeds() {
 
     mf::Emf text;
     text.add(82, emfFont(1, -18, 0, "Liberation Sans")).select(1).add(24, {rgb(0, 0, 128)});
-    text.add(22, {24}).add(84, dwords({0, 0, 0, 0, 1, 0, 0, 10, 30, 3, 76, 0x6, 5, 10, 90, 40, 88}) +
-                                   QByteArray("H\0i\0!\0\0", 8) + dwords({10, 10, 10}));
+    text.add(22, {24}).add(84,
+                           dwords({0, 0, 0, 0, 1, 0, 0, 10, 30, 3, 76, 0x6, 5, 10, 90, 40, 88}) +
+                               QByteArray("H\0i\0!\0\0", 8) + dwords({10, 10, 10}));
     text.add(82, emfFont(2, 20, 900, "DejaVu Serif")).select(2).add(22, {1 | 6});
-    text.add(83, dwords({0, 0, 0, 0, 2, 0, 0, 100, 50, 3, 76, 0x100, 0, 0, 0, 0, 0}) + QByteArray("abc\0", 4));
+    text.add(83, dwords({0, 0, 0, 0, 2, 0, 0, 100, 50, 3, 76, 0x100, 0, 0, 0, 0, 0}) +
+                     QByteArray("abc\0", 4));
     text.add(108, dwords({150, 20, 2, 0x300, 1, 0, 0}) + QByteArray("ok\0\0", 4));
     seeds.append({"text.emf", text.file(frame)});
 
     const QByteArray dib = mf::dib24(checker());
     const QByteArray info = dib.left(40), bits = dib.mid(40);
     mf::Emf bitmaps;
-    bitmaps.add(81, dwords({0, 0, 0, 0, 5, 5, 0, 0, 8, 8, 80, 40, 120, bits.size(), 0, 0xCC0020,
-                            40, 40}) + info + bits);
+    bitmaps.add(
+        81, dwords({0, 0, 0, 0, 5, 5, 0, 0, 8, 8, 80, 40, 120, bits.size(), 0, 0xCC0020, 40, 40}) +
+                info + bits);
     const QByteArray blit = dwords({0, 0}) + floats({1, 0, 0, 1, 0, 0}) +
                             dwords({0, 0, 108, 40, 148, bits.size(), 8, 8});
     bitmaps.add(77, dwords({0, 0, 0, 0, 50, 5, 30, 30, 0xCC0020}) + blit + info + bits);
@@ -178,7 +203,8 @@ class TestMetafileSeeds : public QObject {
 void TestMetafileSeeds::seedsDraw_data() {
     QTest::addColumn<QByteArray>("bytes");
     const bool write = qEnvironmentVariableIsSet("QUILLORY_WRITE_SEEDS");
-    for (const auto& [kind, seeds] : {QPair<QString, Seeds>("wmf", wmfSeeds()), {"emf", emfSeeds()}}) {
+    for (const auto& [kind, seeds] :
+         {QPair<QString, Seeds>("wmf", wmfSeeds()), {"emf", emfSeeds()}}) {
         for (const auto& [name, bytes] : seeds) {
             QTest::newRow(qPrintable(name)) << bytes;
             if (!write) continue;

@@ -23,12 +23,14 @@ inline void put32(QByteArray& b, qint64 v) {
 }
 inline QByteArray words(std::initializer_list<int> values) {
     QByteArray b;
-    for (int v : values) put16(b, v);
+    for (int v : values)
+        put16(b, v);
     return b;
 }
 inline QByteArray dwords(std::initializer_list<qint64> values) {
     QByteArray b;
-    for (qint64 v : values) put32(b, v);
+    for (qint64 v : values)
+        put32(b, v);
     return b;
 }
 inline QByteArray floats(std::initializer_list<float> values) {
@@ -41,8 +43,12 @@ inline QByteArray floats(std::initializer_list<float> values) {
     return b;
 }
 // A COLORREF: red, green, blue, zero.
-inline qint64 rgb(int r, int g, int b) { return r | g << 8 | b << 16; }
-inline QByteArray colorWords(int r, int g, int b) { return words({r | g << 8, b}); }
+inline qint64 rgb(int r, int g, int b) {
+    return r | g << 8 | b << 16;
+}
+inline QByteArray colorWords(int r, int g, int b) {
+    return words({r | g << 8, b});
+}
 
 // A packed bottom-up 24-bit DIB of the image (BITMAPINFOHEADER then rows).
 inline QByteArray dib24(const QImage& image) {
@@ -73,7 +79,9 @@ class Wmf {
         if (params.size() % 2) records_.append('\0');
         return *this;
     }
-    Wmf& add(int function, std::initializer_list<int> params) { return add(function, words(params)); }
+    Wmf& add(int function, std::initializer_list<int> params) {
+        return add(function, words(params));
+    }
 
     QByteArray plain(int objects = 16) const {
         QByteArray body = records_;
@@ -88,15 +96,17 @@ class Wmf {
     }
     QByteArray placeable(QRect box, int unitsPerInch, int objects = 16) const {
         QByteArray b = dwords({0x9AC6CDD7});
-        b += words({0, box.left(), box.top(), box.left() + box.width(),
-                    box.top() + box.height(), unitsPerInch});
+        b += words({0, box.left(), box.top(), box.left() + box.width(), box.top() + box.height(),
+                    unitsPerInch});
         put32(b, 0);
         put16(b, 0);
         return b + plain(objects);
     }
 
     // The usual helpers.
-    Wmf& solidBrush(int r, int g, int b) { return add(0x02FC, words({0}) + colorWords(r, g, b) + words({0})); }
+    Wmf& solidBrush(int r, int g, int b) {
+        return add(0x02FC, words({0}) + colorWords(r, g, b) + words({0}));
+    }
     Wmf& pen(int style, int width, int r, int g, int b) {
         return add(0x02FA, words({style, width, 0}) + colorWords(r, g, b));
     }
@@ -111,19 +121,22 @@ class Emf {
   public:
     Emf& add(quint32 type, const QByteArray& data) {
         QByteArray padded = data;
-        while (padded.size() % 4) padded.append('\0');
+        while (padded.size() % 4)
+            padded.append('\0');
         put32(records_, type);
         put32(records_, 8 + padded.size());
         records_ += padded;
         ++count_;
         return *this;
     }
-    Emf& add(quint32 type, std::initializer_list<qint64> values) { return add(type, dwords(values)); }
+    Emf& add(quint32 type, std::initializer_list<qint64> values) {
+        return add(type, dwords(values));
+    }
 
     // frame in hundredths of a millimetre; the reference device defaults to
     // 96 dots per inch, so device pixels and picture pixels agree.
     QByteArray file(QRect frame, int handles = 16, QSize devicePx = {1920, 1920},
-                     QSize deviceMm = {508, 508}) const {
+                    QSize deviceMm = {508, 508}) const {
         QByteArray body = records_;
         put32(body, 14);
         put32(body, 20);
@@ -133,8 +146,8 @@ class Emf {
                                0x464D4520, 0x10000, 88 + body.size(), count_ + 2});
         put16(h, handles);
         put16(h, 0);
-        h += dwords({0, 0, 0, devicePx.width(), devicePx.height(), deviceMm.width(),
-                     deviceMm.height()});
+        h += dwords(
+            {0, 0, 0, devicePx.width(), devicePx.height(), deviceMm.width(), deviceMm.height()});
         return h + body;
     }
 

@@ -47,7 +47,8 @@ inline QByteArray gif(QSize size, const QList<int>& frameColours) {
         for (int code : codes) {
             acc |= quint32(code) << bits;
             bits += 3;
-            while (bits >= 8) data += char(acc & 0xff), acc >>= 8, bits -= 8;
+            while (bits >= 8)
+                data += char(acc & 0xff), acc >>= 8, bits -= 8;
         }
         if (bits) data += char(acc);
         b += '\x02';
@@ -116,7 +117,8 @@ inline QByteArray iconFile(const QList<IconImage>& images, bool cursor = false) 
         put32(b, offset);
         offset += dibs[k].size();
     }
-    for (const QByteArray& d : dibs) b += d;
+    for (const QByteArray& d : dibs)
+        b += d;
     return b;
 }
 
@@ -124,10 +126,10 @@ inline QByteArray iconFile(const QList<IconImage>& images, bool cursor = false) 
 inline QByteArray jpegWithOrientation(const QImage& image, int orientation) {
     QByteArray tiff("II*\0", 4);
     put32(tiff, 8);
-    put16(tiff, 1);                                  // one entry
+    put16(tiff, 1); // one entry
     put16(tiff, 0x0112), put16(tiff, 3), put32(tiff, 1);
     put16(tiff, orientation), put16(tiff, 0);
-    put32(tiff, 0);                                  // no next directory
+    put32(tiff, 0); // no next directory
     QByteArray app1 = QByteArray("Exif\0\0", 6) + tiff;
     QByteArray segment("\xff\xe1", 2);
     segment += char((app1.size() + 2) >> 8), segment += char((app1.size() + 2) & 0xff);

@@ -21,8 +21,10 @@ void TestPictureIcons::bestImageIsShown_data() {
     QTest::addColumn<QColor>("colour");
     const QColor red(255, 0, 0), green(0, 255, 0), blue(0, 0, 255);
     QTest::newRow("largest in the middle")
-        << QList<IconImage>{{16, 32, red}, {48, 8, green}, {32, 32, blue}} << QSize(48, 48) << green;
-    QTest::newRow("largest last") << QList<IconImage>{{16, 32, red}, {64, 32, blue}} << QSize(64, 64) << blue;
+        << QList<IconImage>{{16, 32, red}, {48, 8, green}, {32, 32, blue}} << QSize(48, 48)
+        << green;
+    QTest::newRow("largest last") << QList<IconImage>{{16, 32, red}, {64, 32, blue}}
+                                  << QSize(64, 64) << blue;
     QTest::newRow("equal sizes: the deepest")
         << QList<IconImage>{{32, 8, green}, {32, 32, blue}, {16, 32, red}} << QSize(32, 32) << blue;
     QTest::newRow("equal sizes and depths: the first")

@@ -18,7 +18,8 @@ QImage halves(int w = 40, int h = 20) {
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(Blue);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w / 2; ++x) image.setPixelColor(x, y, Red);
+        for (int x = 0; x < w / 2; ++x)
+            image.setPixelColor(x, y, Red);
     return image;
 }
 
@@ -26,7 +27,8 @@ QImage noise(int size) {
     QImage image(size, size, QImage::Format_RGB32);
     QRandomGenerator random(7);
     for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) image.setPixel(x, y, random.generate() | 0xff000000);
+        for (int x = 0; x < size; ++x)
+            image.setPixel(x, y, random.generate() | 0xff000000);
     return image;
 }
 
@@ -70,24 +72,32 @@ void TestPictureRaster::everyTypeDecodesByContent_data() {
     wmf.solidBrush(255, 0, 0).select(0).rectangle(0, 0, 48, 24);
     mf::Emf emf;
     emf.solidBrush(1, 0, 0, 255).select(1).select(mf::NullPen).rectangle(10, 10, 40, 40);
-    QTest::newRow("bmp") << "pic.bmp" << pic::saved(pic, "bmp") << pic.size() << QPoint(5, 5) << Red;
-    QTest::newRow("bmp named .dib") << "pic.dib" << pic::saved(pic, "bmp") << pic.size() << QPoint(35, 5) << Blue;
-    QTest::newRow("OS/2 bitmap") << "os2.bmp" << pic::os2Bitmap(pic) << pic.size() << QPoint(5, 15) << Red;
-    QTest::newRow("png named .jpg") << "pic.jpg" << pic::saved(pic, "png") << pic.size() << QPoint(35, 15) << Blue;
-    QTest::newRow("jpg") << "photo.JPG" << pic::saved(pic, "jpg", 95) << pic.size() << QPoint(5, 5) << Red;
-    QTest::newRow("jpg named .gif") << "photo.gif" << pic::saved(pic, "jpg", 95) << pic.size() << QPoint(35, 5) << Blue;
-    QTest::newRow("tif") << "pic.tif" << pic::saved(pic, "tif") << pic.size() << QPoint(5, 5) << Red;
-    QTest::newRow("gif: the first frame") << "anim.gif" << pic::gif({8, 6}, {0, 2, 1}) << QSize(8, 6)
-                                          << QPoint(4, 3) << Red;
-    QTest::newRow("ico") << "app.ico" << pic::iconFile({{32, 32, Green}}) << QSize(32, 32) << QPoint(16, 16) << Green;
+    QTest::newRow("bmp") << "pic.bmp" << pic::saved(pic, "bmp") << pic.size() << QPoint(5, 5)
+                         << Red;
+    QTest::newRow("bmp named .dib")
+        << "pic.dib" << pic::saved(pic, "bmp") << pic.size() << QPoint(35, 5) << Blue;
+    QTest::newRow("OS/2 bitmap") << "os2.bmp" << pic::os2Bitmap(pic) << pic.size() << QPoint(5, 15)
+                                 << Red;
+    QTest::newRow("png named .jpg")
+        << "pic.jpg" << pic::saved(pic, "png") << pic.size() << QPoint(35, 15) << Blue;
+    QTest::newRow("jpg") << "photo.JPG" << pic::saved(pic, "jpg", 95) << pic.size() << QPoint(5, 5)
+                         << Red;
+    QTest::newRow("jpg named .gif")
+        << "photo.gif" << pic::saved(pic, "jpg", 95) << pic.size() << QPoint(35, 5) << Blue;
+    QTest::newRow("tif") << "pic.tif" << pic::saved(pic, "tif") << pic.size() << QPoint(5, 5)
+                         << Red;
+    QTest::newRow("gif: the first frame")
+        << "anim.gif" << pic::gif({8, 6}, {0, 2, 1}) << QSize(8, 6) << QPoint(4, 3) << Red;
+    QTest::newRow("ico") << "app.ico" << pic::iconFile({{32, 32, Green}}) << QSize(32, 32)
+                         << QPoint(16, 16) << Green;
     QTest::newRow("cur") << "arrow.cur" << pic::iconFile({{32, 32, Green}}, true) << QSize(32, 32)
                          << QPoint(16, 16) << Green;
     QTest::newRow("wmf") << "drawing.wmf" << wmf.placeable({0, 0, 48, 24}, 96) << QSize(48, 24)
                          << QPoint(24, 12) << Red;
     QTest::newRow("emf") << "drawing.emf" << emf.file({0, 0, 1323, 1323}) << QSize(50, 50)
                          << QPoint(25, 25) << Blue;
-    QTest::newRow("wmf named .bmp") << "drawing.bmp" << wmf.placeable({0, 0, 48, 24}, 96) << QSize(48, 24)
-                                    << QPoint(24, 12) << Red;
+    QTest::newRow("wmf named .bmp") << "drawing.bmp" << wmf.placeable({0, 0, 48, 24}, 96)
+                                    << QSize(48, 24) << QPoint(24, 12) << Red;
 }
 
 void TestPictureRaster::everyTypeDecodesByContent() {
@@ -120,7 +130,8 @@ void TestPictureRaster::exifOrientationTurnsThePicture() {
     QFETCH(QPoint, red);
     QFETCH(QPoint, blue);
     TempTree tree;
-    const QImage image = LoadPicture(tree.write("photo.jpg", pic::jpegWithOrientation(halves(), orientation)));
+    const QImage image =
+        LoadPicture(tree.write("photo.jpg", pic::jpegWithOrientation(halves(), orientation)));
     QCOMPARE(image.size(), size);
     QVERIFY(near(image.pixelColor(red), Red));
     QVERIFY(near(image.pixelColor(blue), Blue));
@@ -138,7 +149,8 @@ void TestPictureRaster::damagedFilesFail_data() {
     QTest::newRow("empty file") << "empty.bmp" << QByteArray();
     QTest::newRow("text named .jpg") << "notes.jpg" << QByteArray("just some words\r\n");
     QTest::newRow("jpeg with a broken header") << "broken.jpg" << jpegHeader;
-    QTest::newRow("jpeg cut off in its picture data") << "cut.jpg" << jpeg.left(jpeg.size() * 6 / 10);
+    QTest::newRow("jpeg cut off in its picture data")
+        << "cut.jpg" << jpeg.left(jpeg.size() * 6 / 10);
     QTest::newRow("jpeg cut off in its header") << "cut2.jpg" << jpeg.left(100);
     QTest::newRow("bmp cut off") << "cut.bmp" << bmp.left(bmp.size() - 100);
     QTest::newRow("bmp claiming 100000 x 100000") << "huge.bmp" << bmpLies;

@@ -1,8 +1,8 @@
 // The nine picture types of the file filter, each selected in the real main
 // window: the picture area shows it at its own size. With
 // QUILLORY_SCREENSHOTS=<folder> the window is saved once per type.
-#include "platform/FileListBox.h"
 #include "platform/DirListBox.h"
+#include "platform/FileListBox.h"
 #include "platform/PictureBox.h"
 #include "shell/TheViewer.h"
 #include "support/TempTree.h"
@@ -40,7 +40,10 @@ QByteArray sceneWmf() {
     w.pen(0, 2, 0, 0, 0).select(4).solidBrush(255, 255, 255).select(5).rectangle(28, 40, 72, 64);
     QByteArray font = mf::words({-14, 0, 0, 0, 700}) + QByteArray(8, '\0') +
                       QByteArray("Liberation Sans").leftJustified(32, '\0');
-    w.add(0x02FB, font).select(6).add(0x0102, {1}).add(0x0521, mf::words({3}) + QByteArray("WMF\0", 4) + mf::words({62, 4}));
+    w.add(0x02FB, font)
+        .select(6)
+        .add(0x0102, {1})
+        .add(0x0521, mf::words({3}) + QByteArray("WMF\0", 4) + mf::words({62, 4}));
     return w.placeable({0, 0, 120, 80}, 96);
 }
 
@@ -54,9 +57,11 @@ QByteArray sceneEmf() {
     e.pen(4, 0, 2, 0, 0, 0).select(4).select(0x80000000).rectangle(28, 40, 72, 64);
     QByteArray font = mf::dwords({5, -14, 0, 0, 0, 700}) + QByteArray(8, '\0');
     QByteArray face;
-    for (QChar c : QStringLiteral("Liberation Sans")) mf::put16(face, c.unicode());
+    for (QChar c : QStringLiteral("Liberation Sans"))
+        mf::put16(face, c.unicode());
     e.add(82, font + face.leftJustified(64, '\0')).select(5).add(18, {1});
-    e.add(84, mf::dwords({0, 0, 0, 0, 1, 0, 0, 4, 62, 3, 76, 0x100, 0, 0, 0, 0, 0}) + QByteArray("E\0M\0F\0", 6));
+    e.add(84, mf::dwords({0, 0, 0, 0, 1, 0, 0, 4, 62, 3, 76, 0x100, 0, 0, 0, 0, 0}) +
+                  QByteArray("E\0M\0F\0", 6));
     return e.file({0, 0, 3175, 2117}); // 120 x 80 pixels
 }
 
@@ -81,9 +86,11 @@ void TestPictureViewer::everyOfferedTypeShows_data() {
     QTest::newRow("dib") << "scene.dib" << pic::saved(image, "bmp") << image.size();
     QTest::newRow("wmf") << "scene.wmf" << sceneWmf() << image.size();
     QTest::newRow("emf") << "scene.emf" << sceneEmf() << image.size();
-    QTest::newRow("ico") << "scene.ico" << pic::iconFile({{16, 32, Qt::red}, {48, 32, Qt::darkGreen}})
+    QTest::newRow("ico") << "scene.ico"
+                         << pic::iconFile({{16, 32, Qt::red}, {48, 32, Qt::darkGreen}})
                          << QSize(48, 48);
-    QTest::newRow("cur") << "scene.cur" << pic::iconFile({{32, 8, Qt::blue}}, true) << QSize(32, 32);
+    QTest::newRow("cur") << "scene.cur" << pic::iconFile({{32, 8, Qt::blue}}, true)
+                         << QSize(32, 32);
 }
 
 void TestPictureViewer::everyOfferedTypeShows() {
@@ -102,7 +109,8 @@ void TestPictureViewer::everyOfferedTypeShows() {
     QVERIFY(viewer.Picture1->isVisible());
     QCOMPARE(viewer.Picture1->size(), size);
     const QImage shown = viewer.Picture1->grab().toImage();
-    QVERIFY(shown.pixelColor(size.width() / 2, size.height() / 2) != viewer.palette().window().color());
+    QVERIFY(shown.pixelColor(size.width() / 2, size.height() / 2) !=
+            viewer.palette().window().color());
     const QString folder = qEnvironmentVariable("QUILLORY_SCREENSHOTS");
     if (!folder.isEmpty()) {
         QDir().mkpath(folder);

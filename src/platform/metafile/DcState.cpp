@@ -7,16 +7,24 @@ namespace {
 // Millimetres in one logical unit of the fixed mapping modes.
 double fixedUnitMm(int mapMode) {
     switch (mapMode) {
-    case Gdi::MmLoMetric: return 0.1;
-    case Gdi::MmHiMetric: return 0.01;
-    case Gdi::MmLoEnglish: return 0.254;
-    case Gdi::MmHiEnglish: return 0.0254;
-    case Gdi::MmTwips: return 25.4 / 1440;
-    default: return 0;
+    case Gdi::MmLoMetric:
+        return 0.1;
+    case Gdi::MmHiMetric:
+        return 0.01;
+    case Gdi::MmLoEnglish:
+        return 0.254;
+    case Gdi::MmHiEnglish:
+        return 0.0254;
+    case Gdi::MmTwips:
+        return 25.4 / 1440;
+    default:
+        return 0;
     }
 }
 
-double ratio(double num, double den) { return den == 0 ? 1 : num / den; }
+double ratio(double num, double den) {
+    return den == 0 ? 1 : num / den;
+}
 
 } // namespace
 

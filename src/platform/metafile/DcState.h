@@ -9,8 +9,23 @@
 #include <optional>
 
 namespace Gdi {
-enum MapMode { MmText = 1, MmLoMetric, MmHiMetric, MmLoEnglish, MmHiEnglish, MmTwips, MmIsotropic, MmAnisotropic };
-enum TextAlign : quint32 { TaUpdateCp = 1, TaRight = 2, TaCenter = 6, TaBottom = 8, TaBaseline = 24 };
+enum MapMode {
+    MmText = 1,
+    MmLoMetric,
+    MmHiMetric,
+    MmLoEnglish,
+    MmHiEnglish,
+    MmTwips,
+    MmIsotropic,
+    MmAnisotropic
+};
+enum TextAlign : quint32 {
+    TaUpdateCp = 1,
+    TaRight = 2,
+    TaCenter = 6,
+    TaBottom = 8,
+    TaBaseline = 24
+};
 } // namespace Gdi
 
 // Everything SaveDC keeps and RestoreDC brings back.

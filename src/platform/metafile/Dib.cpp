@@ -9,7 +9,15 @@
 
 namespace {
 
-enum Compression : quint32 { BiRgb = 0, BiRle8, BiRle4, BiBitfields, BiJpeg, BiPng, BiAlphaBitfields };
+enum Compression : quint32 {
+    BiRgb = 0,
+    BiRle8,
+    BiRle4,
+    BiBitfields,
+    BiJpeg,
+    BiPng,
+    BiAlphaBitfields
+};
 
 struct DibHeader {
     quint32 size = 0;
@@ -65,7 +73,8 @@ QImage asBmpFile(QByteArrayView info, qint64 infoLength, QByteArrayView bits, qi
     const qint64 offset = 14 + infoLength, total = offset + bits.size();
     file.reserve(total);
     auto put32 = [&](quint32 v) {
-        for (int i = 0; i < 4; ++i) file.append(char(v >> (8 * i)));
+        for (int i = 0; i < 4; ++i)
+            file.append(char(v >> (8 * i)));
     };
     file.append("BM", 2);
     put32(quint32(total));

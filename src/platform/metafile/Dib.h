@@ -5,8 +5,8 @@
 
 // A device-independent bitmap decoded for drawing.
 struct DibImage {
-    QImage image;          // null when the bitmap cannot be decoded
-    bool bottomUp = true;  // source rectangles of StretchDIBits count from the bottom then
+    QImage image;         // null when the bitmap cannot be decoded
+    bool bottomUp = true; // source rectangles of StretchDIBits count from the bottom then
 };
 
 // Decodes a DIB from its BITMAPINFO (header and colour table) and its bits;

@@ -67,12 +67,23 @@ void alphaBlend(const EmfRecord& r, GdiCanvas& c, const RenderLimits& limits) {
 
 bool playEmfBitmap(const EmfRecord& r, GdiCanvas& c, const RenderLimits& limits) {
     switch (r.type) {
-    case 76: blit(r, c, limits, false); break;
-    case 77: blit(r, c, limits, true); break;
-    case 80: setDibitsToDevice(r, c, limits); break;
-    case 81: stretchDibits(r, c, limits); break;
-    case 114: alphaBlend(r, c, limits); break;
-    default: return false;
+    case 76:
+        blit(r, c, limits, false);
+        break;
+    case 77:
+        blit(r, c, limits, true);
+        break;
+    case 80:
+        setDibitsToDevice(r, c, limits);
+        break;
+    case 81:
+        stretchDibits(r, c, limits);
+        break;
+    case 114:
+        alphaBlend(r, c, limits);
+        break;
+    default:
+        return false;
     }
     return true;
 }

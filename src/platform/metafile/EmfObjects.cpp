@@ -31,7 +31,8 @@ PenSpec extPen(const EmfRecord& r) {
     p.color = r.color(40);
     const qint64 entries = r.u(48);
     r.data.require(52, entries * 4);
-    for (qint64 k = 0; k < entries && k < 16; ++k) p.dashes.append(r.u(52 + 4 * k));
+    for (qint64 k = 0; k < entries && k < 16; ++k)
+        p.dashes.append(r.u(52 + 4 * k));
     return p;
 }
 
@@ -83,20 +84,36 @@ bool playEmfObject(const EmfRecord& r, GdiCanvas& c, const RenderLimits& limits)
     case 37:
         if (const auto object = lookup(c, r.u(8))) c.select(*object);
         break;
-    case 40: c.deleteObject(r.u(8)); break;
-    case 38: put([&] { return GdiObject(pen(r)); }); break;
-    case 95: put([&] { return GdiObject(extPen(r)); }); break;
-    case 39: put([&] { return GdiObject(brush(r)); }); break;
-    case 93: case 94: put([&] { return GdiObject(patternBrush(r, limits)); }); break;
-    case 82: put([&] { return GdiObject(font(r)); }); break;
-    case 49: put([] { return GdiObject(OtherObject{}); }); break;
+    case 40:
+        c.deleteObject(r.u(8));
+        break;
+    case 38:
+        put([&] { return GdiObject(pen(r)); });
+        break;
+    case 95:
+        put([&] { return GdiObject(extPen(r)); });
+        break;
+    case 39:
+        put([&] { return GdiObject(brush(r)); });
+        break;
+    case 93:
+    case 94:
+        put([&] { return GdiObject(patternBrush(r, limits)); });
+        break;
+    case 82:
+        put([&] { return GdiObject(font(r)); });
+        break;
+    case 49:
+        put([] { return GdiObject(OtherObject{}); });
+        break;
     case 71: { // FillRgn: bounds, region size, brush, region
         const auto object = lookup(c, r.u(28));
         const BrushSpec* b = object ? std::get_if<BrushSpec>(&*object) : nullptr;
         if (b) c.fillShape(emfRegion(r.data.slice(32, r.u(24))), *b);
         break;
     }
-    default: return false;
+    default:
+        return false;
     }
     return true;
 }

@@ -56,14 +56,14 @@ PlaySetup setupFor(const ByteReader& file, const RenderLimits& limits) {
     // The frame, in hundredths of a millimetre, is the picture at 96 dots per inch.
     const QRectF frame(QPointF(file.i32(24), file.i32(28)), QPointF(file.i32(32), file.i32(36)));
     if (frame.width() > 0 && frame.height() > 0) {
-        const QSize size = checkedPictureSize(frame.width() * 96 / 2540,
-                                              frame.height() * 96 / 2540, limits);
+        const QSize size =
+            checkedPictureSize(frame.width() * 96 / 2540, frame.height() * 96 / 2540, limits);
         setup.size = size;
         const QRectF device(frame.left() / 100 * pxPerMmX, frame.top() / 100 * pxPerMmY,
                             frame.width() / 100 * pxPerMmX, frame.height() / 100 * pxPerMmY);
-        setup.deviceToPicture = QTransform::fromTranslate(-device.left(), -device.top()) *
-                                QTransform::fromScale(size.width() / device.width(),
-                                                      size.height() / device.height());
+        setup.deviceToPicture =
+            QTransform::fromTranslate(-device.left(), -device.top()) *
+            QTransform::fromScale(size.width() / device.width(), size.height() / device.height());
     }
     return setup;
 }

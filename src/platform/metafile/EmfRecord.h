@@ -21,9 +21,7 @@ struct EmfRecord {
     QRectF rect(qint64 at) const { // left, top, right, bottom
         return QRectF(point(at), point(at + 8));
     }
-    QColor color(qint64 at) const {
-        return QColor(data.u8(at), data.u8(at + 1), data.u8(at + 2));
-    }
+    QColor color(qint64 at) const { return QColor(data.u8(at), data.u8(at + 1), data.u8(at + 2)); }
     // A block that an offset and a size in the record point at.
     QByteArrayView block(qint64 offsetAt, qint64 sizeAt) const {
         return data.slice(u(offsetAt), u(sizeAt)).view();

@@ -13,7 +13,8 @@ QString readText(const EmfRecord& r, const GdiCanvas& c, qint64 at, qint64 count
                               codePageForCharset(c.dc().font.charset));
     QString text;
     text.reserve(count);
-    for (qint64 k = 0; k < count; ++k) text.append(QChar(r.data.u16(at + 2 * k)));
+    for (qint64 k = 0; k < count; ++k)
+        text.append(QChar(r.data.u16(at + 2 * k)));
     return text;
 }
 
@@ -31,7 +32,8 @@ void extTextOut(const EmfRecord& r, GdiCanvas& c, bool wide) {
     const qint64 step = options & EtoPdy ? 8 : 4;
     QList<double> dx;
     if (dxAt != 0 && text.size() == count && r.data.has(dxAt, count * step))
-        for (qint64 k = 0; k < count; ++k) dx.append(r.i(dxAt + k * step));
+        for (qint64 k = 0; k < count; ++k)
+            dx.append(r.i(dxAt + k * step));
     c.textOut(at, text, options, hasRect ? &rect : nullptr, dx);
 }
 
@@ -50,10 +52,17 @@ void smallTextOut(const EmfRecord& r, GdiCanvas& c) {
 
 bool playEmfText(const EmfRecord& r, GdiCanvas& c) {
     switch (r.type) {
-    case 83: extTextOut(r, c, false); break;
-    case 84: extTextOut(r, c, true); break;
-    case 108: smallTextOut(r, c); break;
-    default: return false;
+    case 83:
+        extTextOut(r, c, false);
+        break;
+    case 84:
+        extTextOut(r, c, true);
+        break;
+    case 108:
+        smallTextOut(r, c);
+        break;
+    default:
+        return false;
     }
     return true;
 }

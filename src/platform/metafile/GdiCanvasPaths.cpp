@@ -31,7 +31,8 @@ QPen withBoundedDashes(QPen pen, const QPainterPath& path) {
         return pen;
     }
     double pattern = 0;
-    for (qreal d : pen.dashPattern()) pattern += d;
+    for (qreal d : pen.dashPattern())
+        pattern += d;
     pattern *= std::max<qreal>(pen.widthF(), 1);
     if (!(pattern > 0) || path.length() / pattern > MaxDashes) pen.setStyle(Qt::SolidLine);
     return pen;
@@ -40,8 +41,10 @@ QPen withBoundedDashes(QPen pen, const QPainterPath& path) {
 } // namespace
 
 void GdiCanvas::output(const QPainterPath& logical, bool fill, bool stroke, bool continues) {
-    if (inPath_) appendToPath(logical, continues);
-    else outputPicture(toPicture().map(logical), fill, stroke, lengthScale());
+    if (inPath_)
+        appendToPath(logical, continues);
+    else
+        outputPicture(toPicture().map(logical), fill, stroke, lengthScale());
 }
 
 void GdiCanvas::outputPicture(const QPainterPath& picture, bool fill, bool stroke,
@@ -65,7 +68,8 @@ void GdiCanvas::appendToPath(const QPainterPath& logical, bool continueFigure) {
     if (continueFigure && !path_.isEmpty() && picture.elementCount() > 0 &&
         path_.currentPosition() == QPointF(picture.elementAt(0)))
         path_.connectPath(picture);
-    else path_.addPath(picture);
+    else
+        path_.addPath(picture);
 }
 
 void GdiCanvas::beginPath() {

@@ -21,9 +21,13 @@ double arcAngle(const QRectF& box, QPointF p) {
 
 } // namespace
 
-void GdiCanvas::moveTo(QPointF p) { dc_.current = p; }
+void GdiCanvas::moveTo(QPointF p) {
+    dc_.current = p;
+}
 
-void GdiCanvas::lineTo(QPointF p) { polylineTo(QPolygonF{p}); }
+void GdiCanvas::lineTo(QPointF p) {
+    polylineTo(QPolygonF{p});
+}
 
 void GdiCanvas::polyline(const QPolygonF& points) {
     if (points.size() < 2) return;
@@ -35,7 +39,8 @@ void GdiCanvas::polyline(const QPolygonF& points) {
 void GdiCanvas::polylineTo(const QPolygonF& points) {
     if (points.isEmpty()) return;
     QPainterPath path(dc_.current);
-    for (QPointF p : points) path.lineTo(p);
+    for (QPointF p : points)
+        path.lineTo(p);
     output(path, false, true, true);
     dc_.current = points.last();
 }
@@ -63,7 +68,8 @@ void GdiCanvas::polyBezierTo(const QPolygonF& points) {
     if (points.size() < 3) return;
     QPainterPath path(dc_.current);
     qsizetype i = 0;
-    for (; i + 2 < points.size(); i += 3) path.cubicTo(points[i], points[i + 1], points[i + 2]);
+    for (; i + 2 < points.size(); i += 3)
+        path.cubicTo(points[i], points[i + 1], points[i + 2]);
     output(path, false, true, true);
     dc_.current = points[i - 1];
 }
@@ -95,12 +101,17 @@ void GdiCanvas::arc(ArcKind kind, const QRectF& rawBox, QPointF start, QPointF e
     double sweep = arcAngle(box, end) - from;
     // The direction holds on the device, so a mirroring mapping turns it.
     const bool clockwise = dc_.clockwiseArcs != (toPicture().determinant() < 0);
-    if (clockwise) sweep = sweep >= 0 ? sweep - 360 : sweep;
-    else sweep = sweep <= 0 ? sweep + 360 : sweep;
+    if (clockwise)
+        sweep = sweep >= 0 ? sweep - 360 : sweep;
+    else
+        sweep = sweep <= 0 ? sweep + 360 : sweep;
     QPainterPath path;
-    if (kind == ArcKind::Pie) path.moveTo(box.center());
-    else if (kind == ArcKind::ArcTo) path.moveTo(dc_.current); // arcTo joins it with a line
-    else path.arcMoveTo(box, from);
+    if (kind == ArcKind::Pie)
+        path.moveTo(box.center());
+    else if (kind == ArcKind::ArcTo)
+        path.moveTo(dc_.current); // arcTo joins it with a line
+    else
+        path.arcMoveTo(box, from);
     path.arcTo(box, from, sweep);
     const bool closed = kind == ArcKind::Chord || kind == ArcKind::Pie;
     if (closed) path.closeSubpath();

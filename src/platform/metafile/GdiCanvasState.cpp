@@ -4,12 +4,14 @@
 
 #include <cmath>
 
-GdiCanvas::GdiCanvas(Surface& surface, const QTransform& deviceToPicture,
-                     double devicePixelsPerMm, int objectCapacity, const DcState& initial)
+GdiCanvas::GdiCanvas(Surface& surface, const QTransform& deviceToPicture, double devicePixelsPerMm,
+                     int objectCapacity, const DcState& initial)
     : surface_(surface), base_(deviceToPicture), pxPerMm_(devicePixelsPerMm), dc_(initial),
       objects_(objectCapacity) {}
 
-QTransform GdiCanvas::toPicture() const { return dc_.world * dc_.pageTransform(pxPerMm_) * base_; }
+QTransform GdiCanvas::toPicture() const {
+    return dc_.world * dc_.pageTransform(pxPerMm_) * base_;
+}
 
 double GdiCanvas::lengthScale() const {
     const double det = toPicture().determinant();
@@ -43,11 +45,20 @@ void GdiCanvas::scaleViewportExt(double xNum, double xDen, double yNum, double y
 
 void GdiCanvas::modifyWorldTransform(const QTransform& t, quint32 mode) {
     switch (mode) {
-    case 1: dc_.world = QTransform(); break;
-    case 2: dc_.world = t * dc_.world; break;
-    case 3: dc_.world = dc_.world * t; break;
-    case 4: dc_.world = t; break;
-    default: break;
+    case 1:
+        dc_.world = QTransform();
+        break;
+    case 2:
+        dc_.world = t * dc_.world;
+        break;
+    case 3:
+        dc_.world = dc_.world * t;
+        break;
+    case 4:
+        dc_.world = t;
+        break;
+    default:
+        break;
     }
 }
 
@@ -66,12 +77,17 @@ void GdiCanvas::restoreDc(int which) {
 }
 
 void GdiCanvas::select(const GdiObject& object) {
-    if (auto pen = std::get_if<PenSpec>(&object)) dc_.pen = *pen;
-    else if (auto brush = std::get_if<BrushSpec>(&object)) dc_.brush = *brush;
-    else if (auto font = std::get_if<FontSpec>(&object)) dc_.font = *font;
+    if (auto pen = std::get_if<PenSpec>(&object))
+        dc_.pen = *pen;
+    else if (auto brush = std::get_if<BrushSpec>(&object))
+        dc_.brush = *brush;
+    else if (auto font = std::get_if<FontSpec>(&object))
+        dc_.font = *font;
 }
 
-void GdiCanvas::deleteObject(quint32 index) { objects_.remove(index); }
+void GdiCanvas::deleteObject(quint32 index) {
+    objects_.remove(index);
+}
 
 namespace {
 QPainterPath everywhere() {
@@ -82,7 +98,9 @@ QPainterPath everywhere() {
 }
 } // namespace
 
-void GdiCanvas::applyClip() { surface_.setClip(dc_.clip); }
+void GdiCanvas::applyClip() {
+    surface_.setClip(dc_.clip);
+}
 
 void GdiCanvas::intersectClip(const QRectF& logical) {
     QPainterPath box;
@@ -99,12 +117,23 @@ void GdiCanvas::excludeClip(const QRectF& logical) {
 void GdiCanvas::combineClip(const QPainterPath& picture, quint32 mode) {
     const QPainterPath current = dc_.clip ? *dc_.clip : everywhere();
     switch (mode) {
-    case 1: dc_.clip = current.intersected(picture); break;
-    case 2: dc_.clip = current.united(picture); break;
-    case 3: dc_.clip = current.subtracted(picture).united(picture.subtracted(current)); break;
-    case 4: dc_.clip = current.subtracted(picture); break;
-    case 5: dc_.clip = picture; break;
-    default: return;
+    case 1:
+        dc_.clip = current.intersected(picture);
+        break;
+    case 2:
+        dc_.clip = current.united(picture);
+        break;
+    case 3:
+        dc_.clip = current.subtracted(picture).united(picture.subtracted(current));
+        break;
+    case 4:
+        dc_.clip = current.subtracted(picture);
+        break;
+    case 5:
+        dc_.clip = picture;
+        break;
+    default:
+        return;
     }
     applyClip();
 }

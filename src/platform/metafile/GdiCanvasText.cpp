@@ -11,14 +11,17 @@ namespace {
 
 enum : quint32 { EtoOpaque = 0x2, EtoClipped = 0x4, EtoGlyphIndex = 0x10 };
 
-double vectorLength(double x, double y) { return std::sqrt(x * x + y * y); }
+double vectorLength(double x, double y) {
+    return std::sqrt(x * x + y * y);
+}
 
 } // namespace
 
 void GdiCanvas::textOut(QPointF at, QString text, quint32 options, const QRectF* rect,
                         const QList<double>& dx) {
     // Writers often count the string's terminating NULs; they draw nothing.
-    while (text.endsWith(QChar(0))) text.chop(1);
+    while (text.endsWith(QChar(0)))
+        text.chop(1);
     if (rect && (options & EtoOpaque)) {
         QPainterPath box;
         box.addRect(rect->normalized());
@@ -41,8 +44,10 @@ void GdiCanvas::textOut(QPointF at, QString text, quint32 options, const QRectF*
     QList<double> advances; // picture pixels
     double width = 0;
     if (dx.size() >= text.size()) {
-        for (qsizetype i = 0; i < text.size(); ++i) advances.append(dx[i] * xScale);
-        for (double a : advances) width += a;
+        for (qsizetype i = 0; i < text.size(); ++i)
+            advances.append(dx[i] * xScale);
+        for (double a : advances)
+            width += a;
     } else {
         width = metrics.horizontalAdvance(text);
     }
@@ -50,7 +55,7 @@ void GdiCanvas::textOut(QPointF at, QString text, quint32 options, const QRectF*
 
     const quint32 horizontal = dc_.textAlign & Gdi::TaCenter;
     const quint32 vertical = dc_.textAlign & Gdi::TaBaseline;
-    const double x0 = horizontal == Gdi::TaCenter ? -width / 2
+    const double x0 = horizontal == Gdi::TaCenter  ? -width / 2
                       : horizontal == Gdi::TaRight ? -width
                                                    : 0;
     const double y0 = vertical == Gdi::TaBaseline ? 0

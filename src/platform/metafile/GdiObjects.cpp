@@ -14,24 +14,42 @@ std::optional<GdiObject> stockObject(quint32 id) {
         return GdiObject(p);
     };
     switch (id & 0x7fffffff) {
-    case 0: return brush(Qt::white);
-    case 1: return brush(QColor(192, 192, 192));
-    case 2: return brush(QColor(128, 128, 128));
-    case 3: return brush(QColor(64, 64, 64));
-    case 4: return brush(Qt::black);
-    case 5: return brush(Qt::white, Gdi::BsNull);
-    case 6: return pen(Qt::white);
-    case 7: return pen(Qt::black);
-    case 8: return pen(Qt::black, Gdi::PsNull);
-    case 10: case 11: case 16: {
+    case 0:
+        return brush(Qt::white);
+    case 1:
+        return brush(QColor(192, 192, 192));
+    case 2:
+        return brush(QColor(128, 128, 128));
+    case 3:
+        return brush(QColor(64, 64, 64));
+    case 4:
+        return brush(Qt::black);
+    case 5:
+        return brush(Qt::white, Gdi::BsNull);
+    case 6:
+        return pen(Qt::white);
+    case 7:
+        return pen(Qt::black);
+    case 8:
+        return pen(Qt::black, Gdi::PsNull);
+    case 10:
+    case 11:
+    case 16: {
         FontSpec f;
         f.face = QStringLiteral("Monospace");
         return GdiObject(f);
     }
-    case 12: case 13: case 14: case 17: return GdiObject(FontSpec{});
-    case 18: return brush(Qt::white); // DC brush
-    case 19: return pen(Qt::black);   // DC pen
-    default: return std::nullopt;
+    case 12:
+    case 13:
+    case 14:
+    case 17:
+        return GdiObject(FontSpec{});
+    case 18:
+        return brush(Qt::white); // DC brush
+    case 19:
+        return pen(Qt::black); // DC pen
+    default:
+        return std::nullopt;
     }
 }
 
@@ -64,19 +82,33 @@ void ObjectTable::remove(quint32 index) {
 
 int codePageForCharset(int charset) {
     switch (charset) {
-    case 128: return 932;  // Shift JIS
-    case 129: return 949;  // Hangul
-    case 134: return 936;  // GB 2312
-    case 136: return 950;  // Big5
-    case 161: return 1253; // Greek
-    case 162: return 1254; // Turkish
-    case 163: return 1258; // Vietnamese
-    case 177: return 1255; // Hebrew
-    case 178: return 1256; // Arabic
-    case 186: return 1257; // Baltic
-    case 204: return 1251; // Cyrillic
-    case 222: return 874;  // Thai
-    case 238: return 1250; // Central European
-    default: return 1252;
+    case 128:
+        return 932; // Shift JIS
+    case 129:
+        return 949; // Hangul
+    case 134:
+        return 936; // GB 2312
+    case 136:
+        return 950; // Big5
+    case 161:
+        return 1253; // Greek
+    case 162:
+        return 1254; // Turkish
+    case 163:
+        return 1258; // Vietnamese
+    case 177:
+        return 1255; // Hebrew
+    case 178:
+        return 1256; // Arabic
+    case 186:
+        return 1257; // Baltic
+    case 204:
+        return 1251; // Cyrillic
+    case 222:
+        return 874; // Thai
+    case 238:
+        return 1250; // Central European
+    default:
+        return 1252;
     }
 }

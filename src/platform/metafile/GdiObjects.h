@@ -10,16 +10,32 @@
 #include <vector>
 
 namespace Gdi {
-enum PenStyle { PsSolid = 0, PsDash, PsDot, PsDashDot, PsDashDotDot, PsNull, PsInsideFrame, PsUserStyle };
-enum BrushStyle { BsSolid = 0, BsNull = 1, BsHatched = 2, BsPattern = 3, BsDibPattern = 5, BsDibPatternPt = 6 };
+enum PenStyle {
+    PsSolid = 0,
+    PsDash,
+    PsDot,
+    PsDashDot,
+    PsDashDotDot,
+    PsNull,
+    PsInsideFrame,
+    PsUserStyle
+};
+enum BrushStyle {
+    BsSolid = 0,
+    BsNull = 1,
+    BsHatched = 2,
+    BsPattern = 3,
+    BsDibPattern = 5,
+    BsDibPatternPt = 6
+};
 } // namespace Gdi
 
 struct PenSpec {
     quint32 style = Gdi::PsSolid; // low nibble: dash style; higher bits: caps, joins, geometric
     double width = 0;             // logical units; 0 is one device pixel
     QColor color = Qt::black;
-    bool roundByDefault = true;   // pens of CreatePen have round ends; ExtCreatePen says its own
-    QList<double> dashes;         // user styles, logical units
+    bool roundByDefault = true; // pens of CreatePen have round ends; ExtCreatePen says its own
+    QList<double> dashes;       // user styles, logical units
 };
 
 struct BrushSpec {

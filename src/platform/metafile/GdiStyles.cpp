@@ -10,24 +10,34 @@
 namespace {
 
 enum : quint32 {
-    EndCapMask = 0x0F00, EndCapSquare = 0x0100, EndCapFlat = 0x0200,
-    JoinMask = 0xF000, JoinBevel = 0x1000, JoinMiter = 0x2000,
+    EndCapMask = 0x0F00,
+    EndCapSquare = 0x0100,
+    EndCapFlat = 0x0200,
+    JoinMask = 0xF000,
+    JoinBevel = 0x1000,
+    JoinMiter = 0x2000,
     Geometric = 0x00010000,
 };
 
 Qt::PenStyle dashStyle(quint32 style) {
     switch (style & 0x0F) {
-    case Gdi::PsDash: return Qt::DashLine;
-    case Gdi::PsDot: return Qt::DotLine;
-    case Gdi::PsDashDot: return Qt::DashDotLine;
-    case Gdi::PsDashDotDot: return Qt::DashDotDotLine;
-    default: return Qt::SolidLine;
+    case Gdi::PsDash:
+        return Qt::DashLine;
+    case Gdi::PsDot:
+        return Qt::DotLine;
+    case Gdi::PsDashDot:
+        return Qt::DashDotLine;
+    case Gdi::PsDashDotDot:
+        return Qt::DashDotDotLine;
+    default:
+        return Qt::SolidLine;
     }
 }
 
 void setUserDashes(QPen& pen, const QList<double>& dashes, double scale, double width) {
     QList<qreal> pattern;
-    for (double d : dashes) pattern.append(std::clamp(d * scale / width, 0.01, 1e4));
+    for (double d : dashes)
+        pattern.append(std::clamp(d * scale / width, 0.01, 1e4));
     if (pattern.size() % 2) pattern += pattern;
     if (!pattern.isEmpty()) pen.setDashPattern(pattern);
 }
@@ -49,7 +59,7 @@ std::optional<QPen> qtPen(const PenSpec& spec, double scale) {
         pen.setCapStyle(cap == EndCapSquare ? Qt::SquareCap
                         : cap == EndCapFlat ? Qt::FlatCap
                                             : Qt::RoundCap);
-        pen.setJoinStyle(join == JoinBevel  ? Qt::BevelJoin
+        pen.setJoinStyle(join == JoinBevel   ? Qt::BevelJoin
                          : join == JoinMiter ? Qt::MiterJoin
                                              : Qt::RoundJoin);
     }
@@ -57,14 +67,17 @@ std::optional<QPen> qtPen(const PenSpec& spec, double scale) {
     return pen;
 }
 
-bool isHatched(const BrushSpec& brush) { return brush.style == Gdi::BsHatched && brush.hatch <= 5; }
+bool isHatched(const BrushSpec& brush) {
+    return brush.style == Gdi::BsHatched && brush.hatch <= 5;
+}
 
 QBrush qtBrush(const BrushSpec& spec) {
     static const Qt::BrushStyle hatches[] = {Qt::HorPattern,   Qt::VerPattern,
                                              Qt::FDiagPattern, Qt::BDiagPattern,
                                              Qt::CrossPattern, Qt::DiagCrossPattern};
     switch (spec.style) {
-    case Gdi::BsNull: return Qt::NoBrush;
+    case Gdi::BsNull:
+        return Qt::NoBrush;
     case Gdi::BsHatched:
         return isHatched(spec) ? QBrush(spec.color, hatches[spec.hatch]) : QBrush(spec.color);
     case Gdi::BsPattern:
@@ -72,7 +85,8 @@ QBrush qtBrush(const BrushSpec& spec) {
     case Gdi::BsDibPatternPt:
         if (!spec.pattern.isNull()) return QBrush(spec.pattern);
         return QBrush(spec.color);
-    default: return QBrush(spec.color);
+    default:
+        return QBrush(spec.color);
     }
 }
 
@@ -87,7 +101,8 @@ QFont qtFont(const FontSpec& spec, double pixelHeight, double pixelWidth) {
     const QFontMetricsF metrics(font);
     // A positive height is the cell (ascent and descent), not the em.
     if (spec.height > 0 && metrics.height() > 0)
-        font.setPixelSize(std::max(1, int(std::lround(pixelHeight * pixelHeight / metrics.height()))));
+        font.setPixelSize(
+            std::max(1, int(std::lround(pixelHeight * pixelHeight / metrics.height()))));
     if (pixelWidth > 0) {
         const double average = QFontMetricsF(font).averageCharWidth();
         if (average > 0) font.setStretch(int(std::clamp(pixelWidth / average * 100, 1.0, 4000.0)));

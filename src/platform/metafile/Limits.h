@@ -4,7 +4,7 @@
 
 // Bounds that keep a hostile metafile from taking all memory or time.
 struct RenderLimits {
-    qint64 maxPixels = 100'000'000;   // the rendered picture
+    qint64 maxPixels = 100'000'000;       // the rendered picture
     qint64 maxBitmapPixels = 100'000'000; // one embedded bitmap
     qint64 maxPatternPixels = 4'000'000;  // one pattern brush bitmap
 };

@@ -7,8 +7,10 @@
 
 void PaintSurface::setClip(const std::optional<QPainterPath>& clip) {
     painter_.setTransform(QTransform());
-    if (clip) painter_.setClipPath(*clip);
-    else painter_.setClipping(false);
+    if (clip)
+        painter_.setClipPath(*clip);
+    else
+        painter_.setClipping(false);
 }
 
 void PaintSurface::fill(const QPainterPath& path, const QBrush& brush) {
@@ -52,8 +54,8 @@ void PaintSurface::text(const QString& text, const QFont& font, const QColor& co
 }
 
 void MeasureSurface::add(QRectF rect) {
-    if (!std::isfinite(rect.left()) || !std::isfinite(rect.top()) ||
-        !std::isfinite(rect.width()) || !std::isfinite(rect.height()))
+    if (!std::isfinite(rect.left()) || !std::isfinite(rect.top()) || !std::isfinite(rect.width()) ||
+        !std::isfinite(rect.height()))
         return;
     if (clip_) rect = rect.intersected(*clip_);
     if (rect.width() <= 0 && rect.height() <= 0) return;
@@ -64,7 +66,9 @@ void MeasureSurface::setClip(const std::optional<QPainterPath>& clip) {
     clip_ = clip ? std::optional<QRectF>(clip->boundingRect()) : std::nullopt;
 }
 
-void MeasureSurface::fill(const QPainterPath& path, const QBrush&) { add(path.boundingRect()); }
+void MeasureSurface::fill(const QPainterPath& path, const QBrush&) {
+    add(path.boundingRect());
+}
 
 void MeasureSurface::stroke(const QPainterPath& path, const QPen& pen) {
     const qreal half = pen.isCosmetic() ? 0.5 : qMax<qreal>(pen.widthF(), 1) / 2;

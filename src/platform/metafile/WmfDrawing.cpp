@@ -30,19 +30,44 @@ QList<QPolygonF> polyPolygon(const WmfRecord& r) {
 bool playWmfDrawing(const WmfRecord& r, GdiCanvas& c) {
     using Arc = GdiCanvas::ArcKind;
     switch (r.function) {
-    case 0x0214: c.moveTo(r.yx(0)); break;
-    case 0x0213: c.lineTo(r.yx(0)); break;
-    case 0x0325: c.polyline(points(r, 2, r.params.u16(0))); break;
-    case 0x0324: c.polygon(points(r, 2, r.params.u16(0))); break;
-    case 0x0538: c.polyPolygon(polyPolygon(r)); break;
-    case 0x041B: c.rectangle(r.box(0)); break;
-    case 0x061C: c.roundRect(r.box(2), QSizeF(r.w(1), r.w(0))); break;
-    case 0x0418: c.ellipse(r.box(0)); break;
-    case 0x0817: c.arc(Arc::Open, r.box(4), r.yx(2), r.yx(0)); break;
-    case 0x0830: c.arc(Arc::Chord, r.box(4), r.yx(2), r.yx(0)); break;
-    case 0x081A: c.arc(Arc::Pie, r.box(4), r.yx(2), r.yx(0)); break;
-    case 0x041F: c.setPixel(r.yx(2), r.color(0)); break;
-    default: return false;
+    case 0x0214:
+        c.moveTo(r.yx(0));
+        break;
+    case 0x0213:
+        c.lineTo(r.yx(0));
+        break;
+    case 0x0325:
+        c.polyline(points(r, 2, r.params.u16(0)));
+        break;
+    case 0x0324:
+        c.polygon(points(r, 2, r.params.u16(0)));
+        break;
+    case 0x0538:
+        c.polyPolygon(polyPolygon(r));
+        break;
+    case 0x041B:
+        c.rectangle(r.box(0));
+        break;
+    case 0x061C:
+        c.roundRect(r.box(2), QSizeF(r.w(1), r.w(0)));
+        break;
+    case 0x0418:
+        c.ellipse(r.box(0));
+        break;
+    case 0x0817:
+        c.arc(Arc::Open, r.box(4), r.yx(2), r.yx(0));
+        break;
+    case 0x0830:
+        c.arc(Arc::Chord, r.box(4), r.yx(2), r.yx(0));
+        break;
+    case 0x081A:
+        c.arc(Arc::Pie, r.box(4), r.yx(2), r.yx(0));
+        break;
+    case 0x041F:
+        c.setPixel(r.yx(2), r.color(0));
+        break;
+    default:
+        return false;
     }
     return true;
 }

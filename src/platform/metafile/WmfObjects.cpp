@@ -60,10 +60,18 @@ bool playWmfObject(const WmfRecord& r, GdiCanvas& c, const RenderLimits& limits)
         c.objects().add(std::move(object));
     };
     switch (r.function) {
-    case 0x02FA: create([&] { return GdiObject(pen(r)); }); break;
-    case 0x02FC: create([&] { return GdiObject(brush(r)); }); break;
-    case 0x02FB: create([&] { return GdiObject(font(r)); }); break;
-    case 0x0142: create([&] { return GdiObject(patternBrush(r, limits)); }); break;
+    case 0x02FA:
+        create([&] { return GdiObject(pen(r)); });
+        break;
+    case 0x02FC:
+        create([&] { return GdiObject(brush(r)); });
+        break;
+    case 0x02FB:
+        create([&] { return GdiObject(font(r)); });
+        break;
+    case 0x0142:
+        create([&] { return GdiObject(patternBrush(r, limits)); });
+        break;
     case 0x01F9: // an old device-dependent bitmap: shown as a grey brush
         create([] {
             BrushSpec grey;
@@ -71,12 +79,18 @@ bool playWmfObject(const WmfRecord& r, GdiCanvas& c, const RenderLimits& limits)
             return GdiObject(grey);
         });
         break;
-    case 0x00F7: case 0x06FF: create([] { return GdiObject(OtherObject{}); }); break;
+    case 0x00F7:
+    case 0x06FF:
+        create([] { return GdiObject(OtherObject{}); });
+        break;
     case 0x012D:
         if (const GdiObject* object = c.objects().get(r.params.u16(0))) c.select(*object);
         break;
-    case 0x01F0: c.deleteObject(r.params.u16(0)); break;
-    default: return false;
+    case 0x01F0:
+        c.deleteObject(r.params.u16(0));
+        break;
+    default:
+        return false;
     }
     return true;
 }

@@ -56,8 +56,8 @@ PlaySetup setupFor(const ByteReader& file, bool placeable, const RenderLimits& l
         setup.initial.viewportFollowsWindow = true;
         return setup;
     }
-    const QRectF box = QRectF(QPointF(file.i16(6), file.i16(8)),
-                              QPointF(file.i16(10), file.i16(12))).normalized();
+    const QRectF box =
+        QRectF(QPointF(file.i16(6), file.i16(8)), QPointF(file.i16(10), file.i16(12))).normalized();
     const int unitsPerInch = file.u16(14);
     if (unitsPerInch == 0 || box.width() <= 0 || box.height() <= 0) {
         setup.initial.viewportFollowsWindow = true;

@@ -8,7 +8,8 @@ enum : quint16 { EtoOpaque = 0x2, EtoClipped = 0x4 };
 
 QString text(const WmfRecord& r, const GdiCanvas& c, qint64 at, qint64 length) {
     r.params.require(at, length);
-    return decodeCodePage(r.params.view().sliced(at, length), codePageForCharset(c.dc().font.charset));
+    return decodeCodePage(r.params.view().sliced(at, length),
+                          codePageForCharset(c.dc().font.charset));
 }
 
 void textOut(const WmfRecord& r, GdiCanvas& c) {
@@ -34,7 +35,8 @@ void extTextOut(const WmfRecord& r, GdiCanvas& c) {
     QList<double> dx;
     // Advances count bytes; a double-byte code page makes fewer characters.
     if (r.params.has(pos, length * 2) && string.size() == length)
-        for (qint64 i = 0; i < length; ++i) dx.append(r.params.i16(pos + 2 * i));
+        for (qint64 i = 0; i < length; ++i)
+            dx.append(r.params.i16(pos + 2 * i));
     c.textOut(at, string, options, hasRect ? &rect : nullptr, dx);
 }
 
@@ -42,9 +44,14 @@ void extTextOut(const WmfRecord& r, GdiCanvas& c) {
 
 bool playWmfText(const WmfRecord& r, GdiCanvas& c) {
     switch (r.function) {
-    case 0x0521: textOut(r, c); break;
-    case 0x0A32: extTextOut(r, c); break;
-    default: return false;
+    case 0x0521:
+        textOut(r, c);
+        break;
+    case 0x0A32:
+        extTextOut(r, c);
+        break;
+    default:
+        return false;
     }
     return true;
 }
