@@ -12,12 +12,15 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
+#include <utility>
 
 namespace {
 // A text-type file beyond this is shown from its start only.
 constexpr qint64 MaxFileBytes = 64 * 1024 * 1024;
-// Text added per step: small enough to keep the window responsive.
-constexpr qsizetype ChunkChars = 128 * 1024;
+// Text added at once: a few screens, so the call returns quickly; then text
+// added per step of the event loop, small enough to keep the window live.
+constexpr qsizetype FirstChars = 4 * 1024;
+constexpr qsizetype StepChars = 32 * 1024;
 
 QByteArray readFile(const QString& path) {
     QFile file(path);
@@ -25,7 +28,7 @@ QByteArray readFile(const QString& path) {
         if (!QFileInfo::exists(path)) throw PlatformError(Err::FileNotFound, path);
         throw PlatformError(Err::PermissionDenied, file.errorString());
     }
-    QByteArray bytes = file.read(MaxFileBytes);
+    QByteArray bytes = file.size() <= MaxFileBytes ? file.readAll() : file.read(MaxFileBytes);
     if (file.error() != QFileDevice::NoError)
         throw PlatformError(Err::DeviceIO, file.errorString());
     return bytes;
@@ -50,7 +53,7 @@ RichTextPane::RichTextPane(QWidget* parent) : QTextEdit(parent), feeder_(new QTi
     document()->setDefaultFont(paneFont_);
     setAutoFillBackground(true);
     feeder_->setInterval(0);
-    connect(feeder_, &QTimer::timeout, this, &RichTextPane::appendChunk);
+    connect(feeder_, &QTimer::timeout, this, &RichTextPane::appendStep);
 }
 
 QString RichTextPane::unreadableText() {
@@ -63,6 +66,7 @@ void RichTextPane::setFileName(const QString& path) {
     feeder_->stop();
     pending_.clear();
     pendingAt_ = 0;
+    feeding_ = false;
     if (isRtf(bytes)) {
         QTextDocument* doc = newDocument(paneFont_);
         readRtf(bytes, doc);
@@ -70,11 +74,11 @@ void RichTextPane::setFileName(const QString& path) {
     } else if (isCompoundFile(bytes)) {
         showText(wordDocumentText(bytes).value_or(unreadableText()), paneFont_);
     } else if (path.endsWith(QStringLiteral(".nfo"), Qt::CaseInsensitive)) {
-        showText(withLineFeeds(decodeCodePage(bytes, 437)), nfoFont());
+        showText(decodeCodePage(bytes, 437), nfoFont());
     } else if (looksBinary(bytes)) {
         showText(unreadableText(), paneFont_);
     } else {
-        showText(withLineFeeds(decodeText(bytes)), paneFont_);
+        showText(decodeText(bytes), paneFont_);
     }
 }
 
@@ -87,10 +91,15 @@ QTextDocument* RichTextPane::newDocument(const QFont& font) {
 }
 
 void RichTextPane::showText(const QString& text, const QFont& font) {
-    setDocument(newDocument(font));
+    // The first part goes in before the pane shows the document: laid out
+    // once instead of after every insertion.
+    QTextDocument* doc = newDocument(font);
     pending_ = text;
     pendingAt_ = 0;
-    appendChunk();
+    feeding_ = true;
+    appendTo(doc, FirstChars);
+    setDocument(doc);
+    scheduleRest();
 }
 
 bool RichTextPane::isLoading() const {
@@ -99,21 +108,32 @@ bool RichTextPane::isLoading() const {
 
 void RichTextPane::finishLoading() {
     while (isLoading())
-        appendChunk();
+        appendTo(document(), StepChars);
+    scheduleRest();
 }
 
-void RichTextPane::appendChunk() {
-    qsizetype end = qMin(pending_.size(), pendingAt_ + ChunkChars);
-    // End a step at a line end where one is near, never inside a surrogate pair.
-    const qsizetype lineEnd = pending_.indexOf(u'\n', end);
-    if (end < pending_.size() && lineEnd >= 0 && lineEnd - end < ChunkChars / 4)
-        end = lineEnd + 1;
-    else if (end < pending_.size() && pending_[end].isLowSurrogate())
+void RichTextPane::appendStep() {
+    appendTo(document(), StepChars);
+    scheduleRest();
+}
+
+void RichTextPane::appendTo(QTextDocument* doc, qsizetype size) {
+    qsizetype end = qMin(pending_.size(), pendingAt_ + size);
+    // End a step at a line end where one is near, never inside a CR LF pair or
+    // a surrogate pair. Line ends become LF here, step by step, not all at once.
+    const qsizetype window = qMin(size / 4, pending_.size() - end);
+    const qsizetype lineEnd = QStringView(pending_).sliced(end, window).indexOf(u'\n');
+    if (lineEnd >= 0)
+        end += lineEnd + 1;
+    else if (end < pending_.size() && (pending_[end].isLowSurrogate() || pending_[end] == u'\n'))
         ++end;
-    QTextCursor cursor(document());
+    QTextCursor cursor(doc);
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(QStringView(pending_).sliced(pendingAt_, end - pendingAt_).toString());
+    cursor.insertText(withLineFeeds(pending_.sliced(pendingAt_, end - pendingAt_)));
     pendingAt_ = end;
+}
+
+void RichTextPane::scheduleRest() {
     if (isLoading()) {
         feeder_->start();
         return;
@@ -121,5 +141,5 @@ void RichTextPane::appendChunk() {
     feeder_->stop();
     pending_.clear();
     pendingAt_ = 0;
-    emit loadFinished();
+    if (std::exchange(feeding_, false)) emit loadFinished();
 }

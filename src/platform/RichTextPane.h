@@ -26,16 +26,20 @@ class RichTextPane : public QTextEdit {
     void finishLoading();
 
   signals:
+    // A text shown in steps is complete.
     void loadFinished();
 
   private:
     QTextDocument* newDocument(const QFont& font);
     void showText(const QString& text, const QFont& font);
-    void appendChunk();
+    void appendStep();
+    void appendTo(QTextDocument* doc, qsizetype size);
+    void scheduleRest();
 
     QString fileName_;
     QFont paneFont_;
     QString pending_;         // text still to add
     qsizetype pendingAt_ = 0; // how much of it is added
+    bool feeding_ = false;    // a text load is under way
     QTimer* feeder_;
 };

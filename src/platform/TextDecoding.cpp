@@ -21,22 +21,15 @@ QString decodeWithTable(QByteArrayView bytes, const char16_t* high) {
     return text;
 }
 
-// Names the system's converters know the double-byte pages by.
-const char* multiByteName(int codePage) {
-    switch (codePage) {
-    case 932:
-        return "windows-932";
-    case 936:
-        return "windows-936";
-    case 949:
-        return "windows-949";
-    case 950:
-        return "windows-950";
-    case 1361:
-        return "johab";
-    default:
-        return nullptr;
+// The system's converters (ICU) know the double-byte and rarer pages by one
+// of these names.
+QStringDecoder systemDecoder(int codePage) {
+    for (const char* pattern : {"windows-%1", "ibm-%1", "cp%1"}) {
+        const QByteArray name = QByteArray(pattern).replace("%1", QByteArray::number(codePage));
+        QStringDecoder decoder(name.constData(), QStringDecoder::Flag::Stateless);
+        if (decoder.isValid()) return decoder;
     }
+    return QStringDecoder();
 }
 
 bool hasUtf16Mark(const QByteArray& bytes) {
@@ -52,9 +45,9 @@ QString decodeWindows1252(QByteArrayView bytes) {
 QString decodeCodePage(QByteArrayView bytes, int codePage) {
     if (const char16_t* table = singleByteTable(codePage)) return decodeWithTable(bytes, table);
     if (codePage == 65001) return QString::fromUtf8(bytes);
-    if (const char* name = multiByteName(codePage)) {
-        QStringDecoder decoder(name, QStringDecoder::Flag::Stateless);
-        if (decoder.isValid()) return decoder.decode(bytes);
+    if (codePage > 0) {
+        if (QStringDecoder decoder = systemDecoder(codePage); decoder.isValid())
+            return decoder.decode(bytes);
     }
     return decodeWindows1252(bytes);
 }
@@ -70,9 +63,21 @@ QString decodeText(const QByteArray& bytes) {
 }
 
 QString withLineFeeds(QString text) {
-    if (!text.contains(u'\r')) return text;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
+    const qsizetype first = text.indexOf(u'\r');
+    if (first < 0) return text;
+    // One pass in place: QString::replace is far slower on megabytes of CR LF.
+    QChar* data = text.data();
+    const qsizetype size = text.size();
+    qsizetype out = first;
+    for (qsizetype in = first; in < size; ++in) {
+        if (data[in] != u'\r') {
+            data[out++] = data[in];
+            continue;
+        }
+        data[out++] = u'\n';
+        if (in + 1 < size && data[in + 1] == u'\n') ++in;
+    }
+    text.truncate(out);
     return text;
 }
 

@@ -8,9 +8,9 @@
 // BE; without one, valid UTF-8 is UTF-8 and anything else Windows-1252.
 QString decodeText(const QByteArray& bytes);
 
-// Bytes in a Windows or DOS code page (1252, 1251, 437, 932, ...). Single-byte
-// pages use our own tables; double-byte pages need the system's converters and
-// read as Windows-1252 where those are missing, as does an unknown page.
+// Bytes in a Windows or DOS code page (1252, 1251, 437, 932, ...). The common
+// single-byte pages use our own tables; double-byte and rarer pages need the
+// system's converters and read as Windows-1252 where those are missing.
 QString decodeCodePage(QByteArrayView bytes, int codePage);
 QString decodeWindows1252(QByteArrayView bytes);
 

@@ -114,6 +114,26 @@ class RtfContentTest : public QObject {
         QCOMPARE(RtfContentTest::text(load(rtf)), expected);
     }
 
+    void doubleByteCodePages_data() {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("shift-jis font")
+            << QByteArray(
+                   R"({\rtf1\ansi{\fonttbl{\f0\fcharset128 MS Mincho;}}\f0 \'82\'a0\'8a\'bf!})")
+            << u"あ漢!"_qs;
+        QTest::newRow("gbk document")
+            << QByteArray(R"({\rtf1\ansi\ansicpg936 \'c4\'e3\'ba\'c3})") << u"你好"_qs;
+        QTest::newRow("koi8-r by number")
+            << QByteArray(R"({\rtf1\ansi\ansicpg20866 \'f0\'d2})") << u"Пр"_qs;
+    }
+    void doubleByteCodePages() {
+        // These pages come from the system's converters, not our own tables.
+        if (!QStringDecoder("windows-932").isValid()) QSKIP("no ICU converters in this Qt");
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, expected);
+        QCOMPARE(RtfContentTest::text(load(rtf)), expected);
+    }
+
     void tableBecomesQTextTable() {
         QTextDocument* doc = load(
             R"({\rtf1 before\par\trowd\cellx1500\cellx3000\pard\intbl A1\cell B1\cell\row)"

@@ -52,6 +52,10 @@ class TextPlainTest : public QObject {
         QTest::newRow("cr") << "a.txt" << QByteArray("one\rtwo") << u"one\ntwo"_qs;
         QTest::newRow("mixed") << "a.txt" << QByteArray("a\r\nb\rc\nd\r\r\ne")
                                << u"a\nb\nc\nd\n\ne"_qs;
+        QTest::newRow("long CR lines across load steps")
+            << "a.txt"
+            << (QByteArray(5000, 'x') + "\r").repeated(40) + "\r\n" + QByteArray(70000, 'y')
+            << (QString(5000, u'x') + u'\n').repeated(40) + u'\n' + QString(70000, u'y');
         QTest::newRow("empty") << "a.txt" << QByteArray() << QString();
         QTest::newRow("markup stays text")
             << "a.txt" << QByteArray("<b>x</b> & {\\b y}") << u"<b>x</b> & {\\b y}"_qs;
