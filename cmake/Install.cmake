@@ -18,17 +18,17 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quillory)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR Tarnwick)
-set(QUILLORY_MAINTAINER "Tarnwick <quillory@tarnwick.org>" CACHE STRING
+set(QUILLORY_MAINTAINER "Tarnwick <quillory@tarnwick.example>" CACHE STRING
   "Maintainer named in the Debian package")
 set(CPACK_PACKAGE_CONTACT ${QUILLORY_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${QUILLORY_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "browse folders and view pictures, texts, sounds and videos")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-The Quillory is a small multimedia browser and viewer. Choose a drive and a
-folder, select a file, and it is shown at once: a picture (TIFF, BMP, GIF,
-JPEG, WMF, EMF, icons), a text, RTF or Word 97 document, or a WAV, AU, MIDI
-sound or AVI video played. It copies and deletes the selected file, and an
-Options menu chooses which kinds of files the list offers.")
+# CPack puts the summary above this as the first line.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "The Quillory is a small multimedia browser and viewer.
+Choose a drive and a folder, select a file, and it is shown at once: a picture
+(TIFF, BMP, GIF, JPEG, WMF, EMF, icons), a text, RTF or Word 97 document, or a
+WAV, AU, MIDI sound or AVI video played. It copies and deletes the selected
+file, and an Options menu chooses which kinds of files the list offers.")
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
