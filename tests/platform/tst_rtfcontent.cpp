@@ -162,6 +162,25 @@ class RtfContentTest : public QObject {
         QCOMPARE(doc->lastBlock().text(), "after");
     }
 
+    void longAndRaggedTables() {
+        // Rows come in batches; the spare ones must go, also when the table ends
+        // the document, and a longer row widens the table.
+        QByteArray rtf = R"({\rtf1 \trowd\cellx1000\cellx2000 )";
+        for (int row = 0; row < 1200; ++row)
+            rtf += "\\intbl r" + QByteArray::number(row) + "\\cell x\\cell\\row ";
+        rtf += R"(\intbl a\cell b\cell c\cell\row})";
+        QTextDocument* doc = load(rtf);
+        const QList<QTextFrame*> frames = doc->rootFrame()->childFrames();
+        QCOMPARE(frames.size(), 1);
+        auto* table = qobject_cast<QTextTable*>(frames[0]);
+        QVERIFY(table);
+        QCOMPARE(table->rows(), 1201);
+        QCOMPARE(table->columns(), 3);
+        QCOMPARE(table->cellAt(1199, 0).firstCursorPosition().block().text(), "r1199");
+        QCOMPARE(table->cellAt(1200, 2).firstCursorPosition().block().text(), "c");
+        QCOMPARE(table->cellAt(1199, 2).firstCursorPosition().block().text(), "");
+    }
+
     void pictures_data() {
         QTest::addColumn<QByteArray>("rtf");
         QTest::newRow("png") << pictureRtf("PNG", "pngblip");

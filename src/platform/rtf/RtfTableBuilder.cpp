@@ -19,17 +19,23 @@ void RtfTableBuilder::cellRight(int twips) {
     if (cellRights_.size() < MaxColumns) cellRights_.append(twips);
 }
 
+void RtfTableBuilder::close(QTextCursor& cursor) {
+    if (table_ && table_->rows() > row_ + 1)
+        table_->removeRows(row_ + 1, table_->rows() - row_ - 1);
+    if (table_) cursor.movePosition(QTextCursor::End);
+    table_ = nullptr;
+    nextCell_ = nextRow_ = false;
+}
+
 void RtfTableBuilder::place(QTextCursor& cursor, bool inTable) {
-    if (!inTable) {
-        if (table_) cursor.movePosition(QTextCursor::End);
-        table_ = nullptr;
-        nextCell_ = nextRow_ = false;
-        return;
-    }
+    if (!inTable) return close(cursor);
     if (!table_) return start(cursor);
     if (!nextCell_ && !nextRow_) return;
     if (nextRow_ && cells_ + table_->columns() <= MaxCells) {
-        table_->appendRows(1);
+        // Every change to a table's rows costs a pass over all its cells, so
+        // rows come in growing batches and the spare ones go when it ends.
+        if (row_ + 1 >= table_->rows())
+            table_->appendRows(qBound(1, table_->rows(), 4096 / table_->columns()));
         cells_ += table_->columns();
         ++row_;
         column_ = 0;
@@ -74,10 +80,10 @@ void RtfTableBuilder::start(QTextCursor& cursor) {
 void RtfTableBuilder::widen(int columns) {
     columns = qMin(columns, MaxColumns);
     const int missing = columns - table_->columns();
-    if (missing <= 0 || cells_ + qsizetype(missing) * table_->rows() > MaxCells) return;
+    if (missing <= 0 || cells_ + qsizetype(missing) * (row_ + 1) > MaxCells) return;
     QTextTableFormat format = table_->format();
     format.clearColumnWidthConstraints();
     table_->setFormat(format);
     table_->appendColumns(missing);
-    cells_ += qsizetype(missing) * table_->rows();
+    cells_ += qsizetype(missing) * (row_ + 1);
 }

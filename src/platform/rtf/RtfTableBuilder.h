@@ -11,6 +11,8 @@ class RtfTableBuilder {
   public:
     // Puts the cursor where the next content of a paragraph goes.
     void place(QTextCursor& cursor, bool inTable);
+    // Ends the table and puts the cursor after it.
+    void close(QTextCursor& cursor);
     void cellEnded() { nextCell_ = table_ != nullptr; }
     void rowEnded();
     void rowDefaults() { cellRights_.clear(); }

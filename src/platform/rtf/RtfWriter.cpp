@@ -71,6 +71,7 @@ void RtfWriter::endRow() {
 
 void RtfWriter::finish(const RtfParaState& para) {
     flush();
+    tables_.close(cursor_);
     if (cursor_.block().length() > 1) cursor_.setBlockFormat(rtfBlockFormat(para));
     cursor_.movePosition(QTextCursor::End);
     const QTextBlock end = cursor_.block();
