@@ -22,7 +22,9 @@ QByteArray tenMegabytes() {
     for (int line = 0; text.size() < 10 * 1024 * 1024; ++line) {
         text +=
             "Line " + QByteArray::number(line) + ": the quick brown fox jumps over the lazy dog";
-        text += (line % 7 == 0) ? " \xC3\xBC\xC3\xB1\xC3\xAF\xC3\xA7\xC3\xB6" "d\xC3\xA9\r\n" : "\r\n";
+        text += (line % 7 == 0) ? " \xC3\xBC\xC3\xB1\xC3\xAF\xC3\xA7\xC3\xB6"
+                                  "d\xC3\xA9\r\n"
+                                : "\r\n";
         if (line % 50 == 0) text += "\r\n";
     }
     return text;
