@@ -6,6 +6,8 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quillory"));
+    // Lets desktops match the window to its menu entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnwick.Quillory"));
     QApplication::setWindowIcon(Artwork::programIcon());
     (new frmSplash)->show();
     return QApplication::exec();

@@ -22,6 +22,18 @@ bool canCreateFileIn(const QString& folder) {
     return probe.open();
 }
 
+// The shared program folders of an installed system: a program there belongs
+// to every user, so its settings go to each user's own folder, even for root.
+bool isSystemProgramFolder(const QString& folder) {
+    const QString clean = QDir::cleanPath(folder);
+    for (const char* shared : {"/usr/bin", "/usr/local/bin", "/bin", "/usr/games", "/opt"}) {
+        const QLatin1String root(shared);
+        if (clean == root || (root == QLatin1String("/opt") && clean.startsWith(root + '/')))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 namespace SettingsLocation {
@@ -39,8 +51,9 @@ AppPathProvider setApplicationPathProvider(AppPathProvider p) {
 
 QString settingsFolderFor(const QString& appPath) {
     const QString programFolder = withTrailingSeparator(appPath);
-    if (QFileInfo::exists(programFolder + QStringLiteral("viewer.ini")) ||
-        canCreateFileIn(programFolder))
+    if (!isSystemProgramFolder(appPath) &&
+        (QFileInfo::exists(programFolder + QStringLiteral("viewer.ini")) ||
+         canCreateFileIn(programFolder)))
         return programFolder;
     const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     if (userFolder.isEmpty()) return programFolder;
