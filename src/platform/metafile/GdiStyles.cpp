@@ -44,18 +44,18 @@ void setUserDashes(QPen& pen, const QList<double>& dashes, double scale, double 
 
 } // namespace
 
-std::optional<QPen> qtPen(const PenSpec& spec, double scale) {
-    if ((spec.style & 0x0F) == Gdi::PsNull) return std::nullopt;
-    const double width = std::clamp(spec.width * scale, 1.0, 32000.0); // QPen's own limit
-    QPen pen(spec.color, width, dashStyle(spec.style));
-    const bool thick = spec.width * scale > 1.5;
-    if (spec.roundByDefault) {
+std::optional<QPen> qtPen(const PenSpec& desc, double scale) {
+    if ((desc.style & 0x0F) == Gdi::PsNull) return std::nullopt;
+    const double width = std::clamp(desc.width * scale, 1.0, 32000.0); // QPen's own limit
+    QPen pen(desc.color, width, dashStyle(desc.style));
+    const bool thick = desc.width * scale > 1.5;
+    if (desc.roundByDefault) {
         pen.setCapStyle(thick ? Qt::RoundCap : Qt::FlatCap);
         pen.setJoinStyle(thick ? Qt::RoundJoin : Qt::MiterJoin);
-    } else if (!(spec.style & Geometric)) {
+    } else if (!(desc.style & Geometric)) {
         pen.setCapStyle(Qt::FlatCap);
     } else {
-        const quint32 cap = spec.style & EndCapMask, join = spec.style & JoinMask;
+        const quint32 cap = desc.style & EndCapMask, join = desc.style & JoinMask;
         pen.setCapStyle(cap == EndCapSquare ? Qt::SquareCap
                         : cap == EndCapFlat ? Qt::FlatCap
                                             : Qt::RoundCap);
@@ -63,7 +63,7 @@ std::optional<QPen> qtPen(const PenSpec& spec, double scale) {
                          : join == JoinMiter ? Qt::MiterJoin
                                              : Qt::RoundJoin);
     }
-    if ((spec.style & 0x0F) == Gdi::PsUserStyle) setUserDashes(pen, spec.dashes, scale, width);
+    if ((desc.style & 0x0F) == Gdi::PsUserStyle) setUserDashes(pen, desc.dashes, scale, width);
     return pen;
 }
 
@@ -71,36 +71,36 @@ bool isHatched(const BrushSpec& brush) {
     return brush.style == Gdi::BsHatched && brush.hatch <= 5;
 }
 
-QBrush qtBrush(const BrushSpec& spec) {
+QBrush qtBrush(const BrushSpec& desc) {
     static const Qt::BrushStyle hatches[] = {Qt::HorPattern,   Qt::VerPattern,
                                              Qt::FDiagPattern, Qt::BDiagPattern,
                                              Qt::CrossPattern, Qt::DiagCrossPattern};
-    switch (spec.style) {
+    switch (desc.style) {
     case Gdi::BsNull:
         return Qt::NoBrush;
     case Gdi::BsHatched:
-        return isHatched(spec) ? QBrush(spec.color, hatches[spec.hatch]) : QBrush(spec.color);
+        return isHatched(desc) ? QBrush(desc.color, hatches[desc.hatch]) : QBrush(desc.color);
     case Gdi::BsPattern:
     case Gdi::BsDibPattern:
     case Gdi::BsDibPatternPt:
-        if (!spec.pattern.isNull()) return QBrush(spec.pattern);
-        return QBrush(spec.color);
+        if (!desc.pattern.isNull()) return QBrush(desc.pattern);
+        return QBrush(desc.color);
     default:
-        return QBrush(spec.color);
+        return QBrush(desc.color);
     }
 }
 
-QFont qtFont(const FontSpec& spec, double pixelHeight, double pixelWidth) {
+QFont qtFont(const FontSpec& desc, double pixelHeight, double pixelWidth) {
     QFont font;
-    if (!spec.face.isEmpty()) font.setFamilies({spec.face});
+    if (!desc.face.isEmpty()) font.setFamilies({desc.face});
     font.setPixelSize(std::max(1, int(std::lround(pixelHeight))));
-    font.setWeight(QFont::Weight(std::clamp(spec.weight == 0 ? 400 : spec.weight, 100, 900)));
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikeOut);
+    font.setWeight(QFont::Weight(std::clamp(desc.weight == 0 ? 400 : desc.weight, 100, 900)));
+    font.setItalic(desc.italic);
+    font.setUnderline(desc.underline);
+    font.setStrikeOut(desc.strikeOut);
     const QFontMetricsF metrics(font);
     // A positive height is the cell (ascent and descent), not the em.
-    if (spec.height > 0 && metrics.height() > 0)
+    if (desc.height > 0 && metrics.height() > 0)
         font.setPixelSize(
             std::max(1, int(std::lround(pixelHeight * pixelHeight / metrics.height()))));
     if (pixelWidth > 0) {
