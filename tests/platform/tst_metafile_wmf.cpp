@@ -5,10 +5,10 @@
 
 #include <QtTest>
 
-#include <cmath>
-
 using mf::colorWords;
 using mf::words;
+using W = mf::Wmf;
+Q_DECLARE_METATYPE(W)
 
 namespace {
 
@@ -21,15 +21,8 @@ mf::Wmf redFill() {
     return w;
 }
 
-QImage placeable(const mf::Wmf& w, QRect box = {0, 0, 200, 100}, int inch = 96) {
-    return decodePicture(w.placeable(box, inch));
-}
-
-QByteArray polygonParams(const QPolygon& points) {
-    QByteArray b = words({int(points.size())});
-    for (QPoint p : points)
-        b += words({p.x(), p.y()});
-    return b;
+QImage placeable(const mf::Wmf& w) {
+    return decodePicture(w.placeable({0, 0, 200, 100}, 96));
 }
 
 } // namespace
@@ -37,211 +30,165 @@ QByteArray polygonParams(const QPolygon& points) {
 class TestMetafileWmf : public QObject {
     Q_OBJECT
   private slots:
-    void placeableHeaderGivesSize_data();
-    void placeableHeaderGivesSize();
-    void mappingPlacesRectangle_data();
-    void mappingPlacesRectangle();
-    void plainMetafileGetsBoundsOfDrawing_data();
-    void plainMetafileGetsBoundsOfDrawing();
+    void sizeAndMapping_data();
+    void sizeAndMapping();
     void saveAndRestoreDc_data();
     void saveAndRestoreDc();
-    void fillModes_data();
-    void fillModes();
-    void shapes_data();
-    void shapes();
-    void lineCrossesWhereItShould();
-    void clipRectangles();
+    void records_data();
+    void records();
+    void text_data();
+    void text();
+    void objectTableReusesFreedSlots();
 };
 
-void TestMetafileWmf::placeableHeaderGivesSize_data() {
-    QTest::addColumn<QRect>("box");
-    QTest::addColumn<int>("inch");
-    QTest::addColumn<QSize>("size");
-    QTest::newRow("twips") << QRect(0, 0, 1440, 720) << 1440 << QSize(96, 48);
-    QTest::newRow("pixels, box not at the origin")
-        << QRect(100, 50, 200, 100) << 96 << QSize(200, 100);
-    QTest::newRow("thousandths") << QRect(0, 0, 1000, 2500) << 1000 << QSize(96, 240);
-}
-
-void TestMetafileWmf::placeableHeaderGivesSize() {
-    QFETCH(QRect, box);
-    QFETCH(int, inch);
-    QFETCH(QSize, size);
-    mf::Wmf w = redFill();
-    w.rectangle(box.left(), box.top(), box.right() + 1, box.bottom() + 1);
-    const QImage image = placeable(w, box, inch);
-    QCOMPARE(image.size(), size);
-    // The box fills the picture.
-    QVERIFY(mf::isColor(image, 1, 1, Red));
-    QVERIFY(mf::isColor(image, size.width() - 2, size.height() - 2, Red));
-}
-
-void TestMetafileWmf::mappingPlacesRectangle_data() {
+void TestMetafileWmf::sizeAndMapping_data() {
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QRect>("expected"); // in picture pixels
-    auto with = [](auto setup) {
-        mf::Wmf w = redFill();
-        setup(w);
-        w.rectangle(100, 100, 500, 500);
-        return w;
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QRect>("expected"); // the red rectangle, in picture pixels
+    auto with = [](const W& setup, QRect r) {
+        return redFill().append(setup).rectangle(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
     };
-    QTest::newRow("window of 1000 units")
-        << with([](mf::Wmf& w) {
-               w.add(0x0103, {8}).add(0x020B, {0, 0}).add(0x020C, {1000, 1000});
-           }).placeable({0, 0, 100, 100}, 96)
-        << QRect(10, 10, 40, 40);
+    const QRect r(100, 100, 400, 400), twips(QPoint(1440, -1440), QPoint(2879, -2879));
+    const W window = W().add(0x0103, {8}).add(0x020C, {1000, 1000});
+    QTest::newRow("placeable, twips")
+        << with(W(), {0, 0, 1440, 720}).placeable({0, 0, 1440, 720}, 1440) << QSize(96, 48)
+        << QRect(0, 0, 96, 48);
+    QTest::newRow("placeable box away from the origin")
+        << with(W(), {100, 50, 200, 100}).placeable({100, 50, 200, 100}, 96) << QSize(200, 100)
+        << QRect(0, 0, 200, 100);
+    QTest::newRow("window of 1000 units") << with(window, r).placeable({0, 0, 100, 100}, 96)
+                                          << QSize(100, 100) << QRect(10, 10, 40, 40);
     QTest::newRow("window origin moved")
-        << with([](mf::Wmf& w) {
-               w.add(0x0103, {8}).add(0x020B, {100, 100}).add(0x020C, {1000, 1000});
-           }).placeable({0, 0, 100, 100}, 96)
-        << QRect(0, 0, 40, 40);
-    QTest::newRow("no window: the bounding box")
-        << with([](mf::Wmf&) {}).placeable({0, 0, 1000, 1000}, 960) << QRect(10, 10, 40, 40);
-    QTest::newRow("isotropic keeps the aspect") << with([](mf::Wmf& w) {
-                                                       w.add(0x0103, {7}).add(0x020C, {1000, 1000});
-                                                   }).placeable({0, 0, 200, 100}, 96)
-                                                << QRect(10, 10, 40, 40);
-    QTest::newRow("scaled window extent")
-        << with([](mf::Wmf& w) {
-               w.add(0x0103, {8}).add(0x020C, {500, 500}).add(0x0410, {1, 2, 1, 2});
-           }).placeable({0, 0, 100, 100}, 96)
-        << QRect(10, 10, 40, 40);
+        << with(W(window).add(0x020B, {100, 100}), r).placeable({0, 0, 100, 100}, 96)
+        << QSize(100, 100) << QRect(0, 0, 40, 40);
+    QTest::newRow("isotropic keeps the aspect")
+        << with(W().add(0x0103, {7}).add(0x020C, {1000, 1000}), r).placeable({0, 0, 200, 100}, 96)
+        << QSize(200, 100) << QRect(10, 10, 40, 40);
+    QTest::newRow("plain: bounds of the drawing")
+        << with(W(), {10, 10, 50, 30}).plain() << QSize(50, 30) << QRect(0, 0, 50, 30);
+    QTest::newRow("plain, twips with y up")
+        << with(W().add(0x0103, {6}), twips).plain() << QSize(96, 96) << QRect(0, 0, 96, 96);
 }
 
-void TestMetafileWmf::mappingPlacesRectangle() {
+void TestMetafileWmf::sizeAndMapping() {
     QFETCH(QByteArray, file);
+    QFETCH(QSize, size);
     QFETCH(QRect, expected);
     const QImage image = decodePicture(file);
-    QVERIFY(mf::isColor(image, expected.center().x(), expected.center().y(), Red));
+    QVERIFY(qAbs(image.width() - size.width()) <= 1 && qAbs(image.height() - size.height()) <= 1);
     QVERIFY(mf::isColor(image, expected.left() + 2, expected.top() + 2, Red));
     QVERIFY(mf::isColor(image, expected.right() - 2, expected.bottom() - 2, Red));
     QVERIFY(!mf::isColor(image, expected.right() + 3, expected.center().y(), Red));
     QVERIFY(!mf::isColor(image, expected.center().x(), expected.bottom() + 3, Red));
 }
 
-void TestMetafileWmf::plainMetafileGetsBoundsOfDrawing_data() {
-    QTest::addColumn<int>("mapMode");
-    QTest::addColumn<QRect>("logical");
-    QTest::addColumn<QSize>("size");
-    QTest::newRow("pixels") << 1 << QRect(QPoint(10, 10), QPoint(59, 39)) << QSize(50, 30);
-    QTest::newRow("twips, y up") << 6 << QRect(QPoint(1440, -1440), QPoint(2879, -2879))
-                                 << QSize(96, 96);
-    QTest::newRow("tenths of a millimetre")
-        << 2 << QRect(QPoint(0, 0), QPoint(507, -253)) << QSize(192, 96);
-}
-
-void TestMetafileWmf::plainMetafileGetsBoundsOfDrawing() {
-    QFETCH(int, mapMode);
-    QFETCH(QRect, logical);
-    QFETCH(QSize, size);
-    mf::Wmf w = redFill();
-    w.add(0x0103, {mapMode});
-    w.rectangle(logical.left(), logical.top(), logical.right() + 1, logical.bottom() + 1);
-    const QImage image = decodePicture(w.plain());
-    QVERIFY(qAbs(image.width() - size.width()) <= 1);
-    QVERIFY(qAbs(image.height() - size.height()) <= 1);
-    QVERIFY(mf::isColor(image, image.width() / 2, image.height() / 2, Red));
-    QVERIFY(mf::isColor(image, 1, 1, Red));
-}
-
 void TestMetafileWmf::saveAndRestoreDc_data() {
-    QTest::addColumn<bool>("restore");
-    QTest::addColumn<int>("which"); // RestoreDC's argument
+    QTest::addColumn<int>("which"); // RestoreDC's argument, 0 for none
     QTest::addColumn<QColor>("line");
-    QTest::newRow("restore the previous state") << true << -1 << Red;
-    QTest::newRow("restore level 1") << true << 1 << Red;
-    QTest::newRow("no restore") << false << 0 << Blue;
-    QTest::newRow("restore past the stack") << true << -5 << Blue;
+    QTest::newRow("restore the previous state") << -1 << Red;
+    QTest::newRow("restore level 1") << 1 << Red;
+    QTest::newRow("no restore") << 0 << Blue;
+    QTest::newRow("restore past the stack") << -5 << Blue;
 }
 
 void TestMetafileWmf::saveAndRestoreDc() {
-    QFETCH(bool, restore);
     QFETCH(int, which);
     QFETCH(QColor, line);
     mf::Wmf w;
     w.pen(0, 5, 255, 0, 0).pen(0, 5, 0, 0, 255).select(0).add(0x001E, words({})).select(1);
-    if (restore) w.add(0x0127, {which});
+    if (which) w.add(0x0127, {which});
     w.add(0x0214, {50, 10}).add(0x0213, {50, 190});
-    const QImage image = placeable(w);
-    QVERIFY(mf::isColor(image, 100, 50, line));
+    QVERIFY(mf::isColor(placeable(w), 100, 50, line));
 }
 
-void TestMetafileWmf::fillModes_data() {
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<bool>("centreFilled");
-    QTest::newRow("alternate") << 1 << false;
-    QTest::newRow("winding") << 2 << true;
-}
-
-void TestMetafileWmf::fillModes() {
-    QFETCH(int, mode);
-    QFETCH(bool, centreFilled);
-    QPolygon star;
-    for (int k = 0; k < 5; ++k) {
-        const double a = (-90 + 144 * k) * M_PI / 180;
-        star << QPoint(100 + int(45 * std::cos(a)), 50 + int(45 * std::sin(a)));
-    }
-    mf::Wmf w = redFill();
-    w.add(0x0106, {mode}).add(0x0324, polygonParams(star));
-    const QImage image = placeable(w);
-    QCOMPARE(mf::isColor(image, 100, 52, Red), centreFilled);
-    QVERIFY(mf::isColor(image, 100, 12, Red)); // a point of the star
-}
-
-void TestMetafileWmf::shapes_data() {
-    QTest::addColumn<int>("function");
-    QTest::addColumn<QByteArray>("params");
+void TestMetafileWmf::records_data() {
+    QTest::addColumn<W>("records"); // drawn after a red brush and a null pen
     QTest::addColumn<QPoint>("inside");
+    QTest::addColumn<QColor>("colour");
     QTest::addColumn<QPoint>("outside");
-    // Box (20,10)-(180,90) in WMF order: bottom, right, top, left.
-    QTest::newRow("ellipse") << 0x0418 << words({90, 180, 10, 20}) << QPoint(100, 50)
+    QImage quarters(20, 20, QImage::Format_RGB32);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            quarters.setPixelColor(x, y,
+                                   y < 10 ? (x < 10 ? Red : Green) : (x < 10 ? Blue : Qt::white));
+    const QByteArray dib = mf::dib24(quarters);
+    // Boxes in WMF order: bottom, right, top, left.
+    QTest::newRow("ellipse") << W().add(0x0418, {90, 180, 10, 20}) << QPoint(100, 50) << Red
                              << QPoint(23, 13);
-    QTest::newRow("rounded rectangle")
-        << 0x061C << words({40, 40, 90, 180, 10, 20}) << QPoint(100, 12) << QPoint(21, 11);
-    QTest::newRow("pie, top right quarter") << 0x081A << words({10, 100, 50, 180, 90, 180, 10, 20})
-                                            << QPoint(130, 30) << QPoint(70, 70);
-    QTest::newRow("chord, top half") << 0x0830 << words({50, 20, 50, 180, 90, 180, 10, 20})
-                                     << QPoint(100, 30) << QPoint(100, 70);
-    QTest::newRow("two squares") << 0x0538
-                                 << words({2, 4, 4, 20, 10, 60, 10, 60, 50, 20, 50, 120, 10, 160,
-                                           10, 160, 50, 120, 50})
-                                 << QPoint(140, 30) << QPoint(90, 30);
+    QTest::newRow("pie, top right quarter") << W().add(0x081A, {10, 100, 50, 180, 90, 180, 10, 20})
+                                            << QPoint(130, 30) << Red << QPoint(70, 70);
+    QTest::newRow("poly-polygon") << W().add(0x0538, {2, 4, 4, 20, 10, 60, 10, 60, 50, 20, 50, 120,
+                                                      10, 160, 10, 160, 50, 120, 50})
+                                  << QPoint(140, 30) << Red << QPoint(90, 30);
+    QTest::newRow("clip: intersect, then exclude a hole")
+        << W().add(0x0416, {100, 150, 0, 50})
+               .add(0x0415, {60, 110, 40, 90})
+               .rectangle(0, 0, 200, 100)
+        << QPoint(70, 20) << Red << QPoint(100, 50);
+    QTest::newRow("StretchDIB") << W().add(0x0F43,
+                                           words({0x20, 0xCC, 0, 20, 20, 0, 0, 80, 80, 10, 30}) +
+                                               dib)
+                                << QPoint(89, 30) << Green << QPoint(27, 7);
+    QTest::newRow("SetDIBitsToDevice")
+        << W().add(0x0D33, words({0, 20, 0, 0, 0, 20, 20, 5, 150}) + dib) << QPoint(165, 20)
+        << QColor(Qt::white) << QPoint(147, 2);
 }
 
-void TestMetafileWmf::shapes() {
-    QFETCH(int, function);
-    QFETCH(QByteArray, params);
+void TestMetafileWmf::records() {
+    QFETCH(W, records);
     QFETCH(QPoint, inside);
+    QFETCH(QColor, colour);
     QFETCH(QPoint, outside);
-    mf::Wmf w = redFill();
-    w.add(function, params);
-    const QImage image = placeable(w);
-    QVERIFY(mf::isColor(image, inside.x(), inside.y(), Red));
+    const QImage image = decodePicture(redFill().append(records).placeable({0, 0, 200, 100}, 96));
+    QVERIFY(mf::isColor(image, inside.x(), inside.y(), colour));
     QVERIFY(mf::isClear(image, outside.x(), outside.y()));
 }
 
-void TestMetafileWmf::lineCrossesWhereItShould() {
-    mf::Wmf w;
-    w.pen(0, 3, 0, 0, 255).select(0);
-    w.add(0x0214, {10, 10}).add(0x0213, {90, 190});                // diagonal
-    w.add(0x0325, polygonParams(QPolygon({{10, 90}, {190, 10}}))); // the other one
-    const QImage image = placeable(w);
-    QVERIFY(mf::isColor(image, 100, 50, Blue)); // where they cross
-    QVERIFY(mf::isColor(image, 55, 30, Blue));  // on the first
-    QVERIFY(mf::isClear(image, 100, 20));
-    QVERIFY(mf::isClear(image, 100, 80));
+void TestMetafileWmf::text_data() {
+    QTest::addColumn<int>("align");
+    QTest::addColumn<bool>("extended");
+    QTest::addColumn<QRect>("area"); // where the ink must stay
+    // Reference point (100, 50), font 30 pixels high.
+    QTest::newRow("left top, TextOut") << 0 << false << QRect(99, 49, 101, 51);
+    QTest::newRow("centre bottom, ExtTextOut") << (6 | 8) << true << QRect(40, 10, 120, 41);
 }
 
-void TestMetafileWmf::clipRectangles() {
-    mf::Wmf w = redFill();
-    w.add(0x0416, {100, 150, 0, 50}); // intersect: keep x 50..150
-    w.add(0x0415, {60, 110, 40, 90}); // exclude a hole at 90..110, 40..60
-    w.rectangle(0, 0, 200, 100);
+void TestMetafileWmf::text() {
+    QFETCH(int, align);
+    QFETCH(bool, extended);
+    QFETCH(QRect, area);
+    QByteArray font = words({-30, 0, 0, 0, 700}) + QByteArray(8, '\0');
+    font += QByteArray("Liberation Sans").leftJustified(32, '\0');
+    mf::Wmf w;
+    w.add(0x02FB, font).select(0).add(0x0209, colorWords(255, 0, 0)).add(0x0102, {1});
+    w.add(0x012E, {align});
+    if (extended)
+        w.add(0x0A32, words({50, 100, 4, 0}) + QByteArray("HHHH"));
+    else
+        w.add(0x0521, words({4}) + QByteArray("HHHH") + words({50, 100}));
     const QImage image = placeable(w);
-    QVERIFY(mf::isColor(image, 70, 20, Red));
-    QVERIFY(mf::isClear(image, 20, 20));
-    QVERIFY(mf::isClear(image, 170, 20));
-    QVERIFY(mf::isClear(image, 100, 50));
+    const QRect ink = mf::inkBounds(image);
+    QVERIFY(ink.width() > 40 && ink.height() > 15);
+    QVERIFY(area.contains(ink));
+    bool red = false;
+    for (int y = ink.top(); y <= ink.bottom(); ++y)
+        for (int x = ink.left(); x <= ink.right(); ++x)
+            red = red || mf::isColor(image, x, y, Red);
+    QVERIFY(red);
+}
+
+void TestMetafileWmf::objectTableReusesFreedSlots() {
+    mf::Wmf w;
+    w.solidBrush(255, 0, 0).solidBrush(0, 0, 255).pen(5, 0, 0, 0, 0).select(2);
+    w.add(0x01F0, {0});      // delete the red brush: slot 0 is free
+    w.solidBrush(0, 255, 0); // so green takes it
+    w.select(0).rectangle(10, 10, 50, 50);
+    w.select(1).rectangle(60, 10, 100, 50);
+    w.add(0x012D, {9}).rectangle(110, 10, 150, 50); // nothing in slot 9: blue stays
+    const QImage image = placeable(w);
+    QVERIFY(mf::isColor(image, 30, 30, Green));
+    QVERIFY(mf::isColor(image, 80, 30, Blue));
+    QVERIFY(mf::isColor(image, 130, 30, Blue));
 }
 
 QTEST_MAIN(TestMetafileWmf)

@@ -83,24 +83,29 @@ class Wmf {
         return add(function, words(params));
     }
 
-    QByteArray plain(int objects = 16) const {
+    Wmf& append(const Wmf& other) {
+        records_ += other.records_;
+        return *this;
+    }
+
+    QByteArray plain() const {
         QByteArray body = records_;
         put32(body, 3);
         put16(body, 0); // META_EOF
         QByteArray b = words({1, 9, 0x0300});
         put32(b, (18 + body.size()) / 2);
-        put16(b, objects);
+        put16(b, 16); // objects
         put32(b, 0);
         put16(b, 0);
         return b + body;
     }
-    QByteArray placeable(QRect box, int unitsPerInch, int objects = 16) const {
+    QByteArray placeable(QRect box, int unitsPerInch) const {
         QByteArray b = dwords({0x9AC6CDD7});
         b += words({0, box.left(), box.top(), box.left() + box.width(), box.top() + box.height(),
                     unitsPerInch});
         put32(b, 0);
         put16(b, 0);
-        return b + plain(objects);
+        return b + plain();
     }
 
     // The usual helpers.
@@ -131,6 +136,13 @@ class Emf {
     }
     Emf& add(quint32 type, std::initializer_list<qint64> values) {
         return add(type, dwords(values));
+    }
+    Emf& add(quint32 type) { return add(type, QByteArray()); }
+
+    Emf& append(const Emf& other) {
+        records_ += other.records_;
+        count_ += other.count_;
+        return *this;
     }
 
     // frame in hundredths of a millimetre; the reference device defaults to

@@ -1,6 +1,6 @@
 #pragma once
 // Picture files that Qt cannot write, made byte by byte for the picture
-// tests: GIF, OS/2 bitmaps, ICO and CUR, and a JPEG with an EXIF orientation.
+// tests: GIF, ICO and CUR, and a JPEG with an EXIF orientation.
 
 #include "tst_metafile_writer.h"
 
@@ -60,26 +60,6 @@ inline QByteArray gif(QSize size, const QList<int>& frameColours) {
         b += '\0';
     }
     return b + ';';
-}
-
-// An OS/2 1.x bitmap: a 12-byte core header, 24 bits, bottom-up rows.
-inline QByteArray os2Bitmap(const QImage& image) {
-    const int stride = (image.width() * 3 + 3) / 4 * 4;
-    QByteArray b("BM");
-    put32(b, 26 + stride * image.height());
-    put32(b, 0);
-    put32(b, 26);
-    put32(b, 12);
-    put16(b, image.width()), put16(b, image.height()), put16(b, 1), put16(b, 24);
-    for (int y = image.height() - 1; y >= 0; --y) {
-        QByteArray row;
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb p = image.pixel(x, y);
-            row += char(qBlue(p)), row += char(qGreen(p)), row += char(qRed(p));
-        }
-        b += row.leftJustified(stride, '\0');
-    }
-    return b;
 }
 
 // One image of an icon file: a DIB of doubled height (colours, then mask).

@@ -57,7 +57,6 @@ class TestPictureRaster : public QObject {
     void exifOrientationTurnsThePicture();
     void damagedFilesFail_data();
     void damagedFilesFail();
-    void bytesAfterTheEndAreHarmless();
     void missingFileIsNotFound();
 };
 
@@ -72,32 +71,32 @@ void TestPictureRaster::everyTypeDecodesByContent_data() {
     wmf.solidBrush(255, 0, 0).select(0).rectangle(0, 0, 48, 24);
     mf::Emf emf;
     emf.solidBrush(1, 0, 0, 255).select(1).select(mf::NullPen).rectangle(10, 10, 40, 40);
-    QTest::newRow("bmp") << "pic.bmp" << pic::saved(pic, "bmp") << pic.size() << QPoint(5, 5)
-                         << Red;
     QTest::newRow("bmp named .dib")
         << "pic.dib" << pic::saved(pic, "bmp") << pic.size() << QPoint(35, 5) << Blue;
-    QTest::newRow("OS/2 bitmap") << "os2.bmp" << pic::os2Bitmap(pic) << pic.size() << QPoint(5, 15)
-                                 << Red;
     QTest::newRow("png named .jpg")
         << "pic.jpg" << pic::saved(pic, "png") << pic.size() << QPoint(35, 15) << Blue;
-    QTest::newRow("jpg") << "photo.JPG" << pic::saved(pic, "jpg", 95) << pic.size() << QPoint(5, 5)
-                         << Red;
-    QTest::newRow("jpg named .gif")
-        << "photo.gif" << pic::saved(pic, "jpg", 95) << pic.size() << QPoint(35, 5) << Blue;
+    QTest::newRow("jpg named .gif, bytes after its end")
+        << "photo.gif" << pic::saved(pic, "jpg", 95) + QByteArray(500, '\0') << pic.size()
+        << QPoint(5, 5) << Red;
     QTest::newRow("tif") << "pic.tif" << pic::saved(pic, "tif") << pic.size() << QPoint(5, 5)
                          << Red;
     QTest::newRow("gif: the first frame")
         << "anim.gif" << pic::gif({8, 6}, {0, 2, 1}) << QSize(8, 6) << QPoint(4, 3) << Red;
-    QTest::newRow("ico") << "app.ico" << pic::iconFile({{32, 32, Green}}) << QSize(32, 32)
-                         << QPoint(16, 16) << Green;
-    QTest::newRow("cur") << "arrow.cur" << pic::iconFile({{32, 32, Green}}, true) << QSize(32, 32)
-                         << QPoint(16, 16) << Green;
-    QTest::newRow("wmf") << "drawing.wmf" << wmf.placeable({0, 0, 48, 24}, 96) << QSize(48, 24)
-                         << QPoint(24, 12) << Red;
-    QTest::newRow("emf") << "drawing.emf" << emf.file({0, 0, 1323, 1323}) << QSize(50, 50)
-                         << QPoint(25, 25) << Blue;
     QTest::newRow("wmf named .bmp") << "drawing.bmp" << wmf.placeable({0, 0, 48, 24}, 96)
                                     << QSize(48, 24) << QPoint(24, 12) << Red;
+    QTest::newRow("emf") << "drawing.emf" << emf.file({0, 0, 1323, 1323}) << QSize(50, 50)
+                         << QPoint(25, 25) << Blue;
+    // Icons and cursors: the largest image wherever it stands, of equal sizes
+    // the deepest, of equal depths the first.
+    QTest::newRow("ico: the largest")
+        << "app.ico" << pic::iconFile({{16, 32, Red}, {48, 8, Green}, {32, 32, Blue}})
+        << QSize(48, 48) << QPoint(24, 24) << Green;
+    QTest::newRow("cur: the deepest of equal sizes")
+        << "arrow.cur" << pic::iconFile({{32, 8, Green}, {32, 32, Blue}, {16, 32, Red}}, true)
+        << QSize(32, 32) << QPoint(16, 16) << Blue;
+    QTest::newRow("ico: the first of equal images")
+        << "same.ico" << pic::iconFile({{32, 32, Red}, {32, 32, Blue}}) << QSize(32, 32)
+        << QPoint(16, 16) << Red;
 }
 
 void TestPictureRaster::everyTypeDecodesByContent() {
@@ -118,7 +117,6 @@ void TestPictureRaster::exifOrientationTurnsThePicture_data() {
     QTest::addColumn<QSize>("size");
     QTest::addColumn<QPoint>("red");
     QTest::addColumn<QPoint>("blue");
-    QTest::newRow("as stored") << 1 << QSize(40, 20) << QPoint(5, 10) << QPoint(35, 10);
     QTest::newRow("upside down") << 3 << QSize(40, 20) << QPoint(35, 10) << QPoint(5, 10);
     QTest::newRow("turned right") << 6 << QSize(20, 40) << QPoint(10, 5) << QPoint(10, 35);
     QTest::newRow("turned left") << 8 << QSize(20, 40) << QPoint(10, 35) << QPoint(10, 5);
@@ -143,22 +141,18 @@ void TestPictureRaster::damagedFilesFail_data() {
     const QByteArray jpeg = pic::saved(noise(128), "jpg", 95);
     QByteArray jpegHeader = jpeg;
     jpegHeader.replace(2, 60, QByteArray(60, '\0'));
-    const QByteArray bmp = pic::saved(halves(), "bmp");
-    QByteArray bmpLies = bmp;
+    QByteArray bmpLies = pic::saved(halves(), "bmp");
     bmpLies.replace(18, 8, mf::dwords({100000, 100000}));
+    QByteArray icoPastEnd = pic::iconFile({{32, 32, Green}});
+    icoPastEnd.replace(18, 4, mf::dwords({0x7fffff00}));
     QTest::newRow("empty file") << "empty.bmp" << QByteArray();
     QTest::newRow("text named .jpg") << "notes.jpg" << QByteArray("just some words\r\n");
     QTest::newRow("jpeg with a broken header") << "broken.jpg" << jpegHeader;
     QTest::newRow("jpeg cut off in its picture data")
         << "cut.jpg" << jpeg.left(jpeg.size() * 6 / 10);
-    QTest::newRow("jpeg cut off in its header") << "cut2.jpg" << jpeg.left(100);
-    QTest::newRow("bmp cut off") << "cut.bmp" << bmp.left(bmp.size() - 100);
     QTest::newRow("bmp claiming 100000 x 100000") << "huge.bmp" << bmpLies;
     QTest::newRow("png cut off") << "cut.png" << pic::saved(noise(64), "png").left(3000);
-    QTest::newRow("tif cut off") << "cut.tif" << pic::saved(halves(), "tif").left(200);
     QTest::newRow("gif without pictures") << "empty.gif" << pic::gif({8, 8}, {}).chopped(1);
-    QByteArray icoPastEnd = pic::iconFile({{32, 32, Green}});
-    icoPastEnd.replace(18, 4, mf::dwords({0x7fffff00}));
     QTest::newRow("ico pointing past its end") << "bad.ico" << icoPastEnd;
 }
 
@@ -167,12 +161,6 @@ void TestPictureRaster::damagedFilesFail() {
     QFETCH(QByteArray, bytes);
     TempTree tree;
     QCOMPARE(errorLoading(tree.write(name, bytes)), 481);
-}
-
-void TestPictureRaster::bytesAfterTheEndAreHarmless() {
-    TempTree tree;
-    const QByteArray jpeg = pic::saved(halves(), "jpg", 95) + QByteArray(500, '\0');
-    QCOMPARE(LoadPicture(tree.write("padded.jpg", jpeg)).size(), QSize(40, 20));
 }
 
 void TestPictureRaster::missingFileIsNotFound() {
