@@ -45,33 +45,25 @@ class TestMetafileEmf : public QObject {
 };
 
 void TestMetafileEmf::frameGivesSize_data() {
-    QTest::addColumn<QRect>("frame");
-    QTest::addColumn<QSize>("devicePx");
-    QTest::addColumn<QSize>("deviceMm");
-    QTest::addColumn<QRect>("drawn"); // logical = reference device pixels
+    QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QSize>("size");
-    QTest::addColumn<QRect>("expected"); // picture pixels
+    QTest::addColumn<QRect>("expected"); // the red rectangle, in picture pixels
+    auto red = [](int l, int t, int r, int b) { return redFill().rectangle(l, t, r, b); };
     QTest::newRow("frame away from the origin")
-        << QRect(2540, 2540, 5080, 2540) << QSize(1920, 1920) << QSize(508, 508)
-        << QRect(116, 106, 40, 40) << QSize(192, 96) << QRect(20, 10, 40, 40);
-    QTest::newRow("ten pixels a millimetre")
-        << QRect(0, 0, 2540, 2540) << QSize(1000, 1000) << QSize(100, 100) << QRect(0, 0, 127, 127)
+        << red(116, 106, 156, 146).file({2540, 2540, 5080, 2540}) << QSize(192, 96)
+        << QRect(20, 10, 40, 40);
+    QTest::newRow("reference device of ten pixels a millimetre")
+        << red(0, 0, 127, 127).file({0, 0, 2540, 2540}, 16, {1000, 1000}, {100, 100})
         << QSize(96, 96) << QRect(0, 0, 48, 48);
     QTest::newRow("no frame: bounds of the drawing")
-        << QRect() << QSize(1920, 1920) << QSize(508, 508) << QRect(30, 40, 70, 50) << QSize(70, 50)
-        << QRect(0, 0, 70, 50);
+        << red(30, 40, 100, 90).file(QRect()) << QSize(70, 50) << QRect(0, 0, 70, 50);
 }
 
 void TestMetafileEmf::frameGivesSize() {
-    QFETCH(QRect, frame);
-    QFETCH(QSize, devicePx);
-    QFETCH(QSize, deviceMm);
-    QFETCH(QRect, drawn);
+    QFETCH(QByteArray, file);
     QFETCH(QSize, size);
     QFETCH(QRect, expected);
-    mf::Emf e = redFill();
-    e.rectangle(drawn.left(), drawn.top(), drawn.right() + 1, drawn.bottom() + 1);
-    const QImage image = decodePicture(e.file(frame, 16, devicePx, deviceMm));
+    const QImage image = decodePicture(file);
     QCOMPARE(image.size(), size);
     checkRect(image, expected, Red);
 }

@@ -64,11 +64,7 @@ void TestMetafileEmfObjects::stretchDibits() {
     QFETCH(QRect, source);
     QFETCH(QColor, topLeft);
     QFETCH(QColor, bottomRight);
-    QImage quarters(20, 20, QImage::Format_RGB32);
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 20; ++x)
-            quarters.setPixelColor(x, y,
-                                   y < 10 ? (x < 10 ? Red : Green) : (x < 10 ? Blue : Qt::white));
+    const QImage quarters = mf::quarters();
     QByteArray dib = mf::dib24(topDown ? quarters.mirrored() : quarters);
     if (topDown) dib.replace(8, 4, dwords({-20}));
     const QByteArray info = dib.left(40), bits = dib.mid(40);

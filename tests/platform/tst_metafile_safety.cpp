@@ -41,8 +41,7 @@ QByteArray richEmf() {
     mf::Emf e;
     e.solidBrush(1, 255, 0, 0).select(1).rectangle(10, 10, 90, 90);
     e.add(86, dwords({0, 0, 0, 0, 3}) + words({10, 10, 50, 90, 90, 10}));
-    e.add(59, QByteArray()).add(42, {110, 10, 190, 90}).add(60, QByteArray());
-    e.add(62, QByteArray(16, '\0'));
+    e.add(59).add(42, {110, 10, 190, 90}).add(60).add(62, QByteArray(16, '\0'));
     e.add(84, dwords({0, 0, 0, 0, 1, 0, 0, 10, 10, 2, 76, 0x100, 0, 0, 0, 0, 0}) +
                   QByteArray("o\0k\0", 4));
     return e.file({0, 0, 5080, 2540});
@@ -67,32 +66,20 @@ void TestMetafileSafety::damagedFilesFail_data() {
     const QByteArray wmf = richWmf(), emf = richEmf();
     mf::Wmf red;
     red.solidBrush(255, 0, 0).select(0).rectangle(0, 0, 10, 10);
-    QByteArray longRecord = red.plain();
-    longRecord.replace(18, 4, dwords({1000}));
-    QByteArray noLength = red.plain();
-    noLength.replace(18, 4, dwords({0}));
-    QByteArray claimsMore = red.plain();
-    claimsMore.replace(6, 4, dwords({5000}));
-    QByteArray emfHeaderTooBig = emf;
-    emfHeaderTooBig.replace(4, 4, dwords({100000}));
-    QByteArray emfTinyRecord = emf;
-    emfTinyRecord.replace(88 + 4, 4, dwords({4}));
-    QByteArray emfLongRecord = emf;
-    emfLongRecord.replace(88 + 4, 4, dwords({0x7ffffff0}));
-    QByteArray emfClaimsMore = emf;
-    emfClaimsMore.replace(48, 4, dwords({emf.size() + 4}));
-
+    auto patched = [](QByteArray b, int at, qint64 value) {
+        return b.replace(at, 4, dwords({value}));
+    };
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("placeable header alone") << wmf.left(22);
-    QTest::newRow("WMF record longer than the file") << longRecord;
-    QTest::newRow("WMF record without length") << noLength;
-    QTest::newRow("WMF header claims more than the file") << claimsMore;
+    QTest::newRow("WMF record longer than the file") << patched(red.plain(), 18, 1000);
+    QTest::newRow("WMF record without length") << patched(red.plain(), 18, 0);
+    QTest::newRow("WMF header claims more than the file") << patched(red.plain(), 6, 5000);
     QTest::newRow("WMF picture too large") << red.placeable({0, 0, 32000, 32000}, 1);
     QTest::newRow("plain WMF drawing nothing") << mf::Wmf().plain();
-    QTest::newRow("EMF header larger than the file") << emfHeaderTooBig;
-    QTest::newRow("EMF record smaller than its header") << emfTinyRecord;
-    QTest::newRow("EMF record past the end") << emfLongRecord;
-    QTest::newRow("EMF claims more bytes than it has") << emfClaimsMore;
+    QTest::newRow("EMF header larger than the file") << patched(emf, 4, 100000);
+    QTest::newRow("EMF record smaller than its header") << patched(emf, 88 + 4, 4);
+    QTest::newRow("EMF record past the end") << patched(emf, 88 + 4, 0x7ffffff0);
+    QTest::newRow("EMF claims more bytes than it has") << patched(emf, 48, emf.size() + 4);
     QTest::newRow("EMF frame too large")
         << mf::Emf().rectangle(0, 0, 5, 5).file({0, 0, 2000000000, 2000000000});
     QTest::newRow("EMF without frame drawing nothing") << mf::Emf().file(QRect());

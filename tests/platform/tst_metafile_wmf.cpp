@@ -106,12 +106,7 @@ void TestMetafileWmf::records_data() {
     QTest::addColumn<QPoint>("inside");
     QTest::addColumn<QColor>("colour");
     QTest::addColumn<QPoint>("outside");
-    QImage quarters(20, 20, QImage::Format_RGB32);
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 20; ++x)
-            quarters.setPixelColor(x, y,
-                                   y < 10 ? (x < 10 ? Red : Green) : (x < 10 ? Blue : Qt::white));
-    const QByteArray dib = mf::dib24(quarters);
+    const QByteArray dib = mf::dib24(mf::quarters());
     // Boxes in WMF order: bottom, right, top, left.
     QTest::newRow("ellipse") << W().add(0x0418, {90, 180, 10, 20}) << QPoint(100, 50) << Red
                              << QPoint(23, 13);
@@ -145,27 +140,25 @@ void TestMetafileWmf::records() {
 }
 
 void TestMetafileWmf::text_data() {
-    QTest::addColumn<int>("align");
-    QTest::addColumn<bool>("extended");
+    QTest::addColumn<W>("records");
     QTest::addColumn<QRect>("area"); // where the ink must stay
     // Reference point (100, 50), font 30 pixels high.
-    QTest::newRow("left top, TextOut") << 0 << false << QRect(99, 49, 101, 51);
-    QTest::newRow("centre bottom, ExtTextOut") << (6 | 8) << true << QRect(40, 10, 120, 41);
+    QTest::newRow("left top, TextOut")
+        << W().add(0x0521, words({4}) + QByteArray("HHHH") + words({50, 100}))
+        << QRect(99, 49, 101, 51);
+    QTest::newRow("centre bottom, ExtTextOut")
+        << W().add(0x012E, {6 | 8}).add(0x0A32, words({50, 100, 4, 0}) + QByteArray("HHHH"))
+        << QRect(40, 10, 120, 41);
 }
 
 void TestMetafileWmf::text() {
-    QFETCH(int, align);
-    QFETCH(bool, extended);
+    QFETCH(W, records);
     QFETCH(QRect, area);
     QByteArray font = words({-30, 0, 0, 0, 700}) + QByteArray(8, '\0');
     font += QByteArray("Liberation Sans").leftJustified(32, '\0');
     mf::Wmf w;
     w.add(0x02FB, font).select(0).add(0x0209, colorWords(255, 0, 0)).add(0x0102, {1});
-    w.add(0x012E, {align});
-    if (extended)
-        w.add(0x0A32, words({50, 100, 4, 0}) + QByteArray("HHHH"));
-    else
-        w.add(0x0521, words({4}) + QByteArray("HHHH") + words({50, 100}));
+    w.append(records);
     const QImage image = placeable(w);
     const QRect ink = mf::inkBounds(image);
     QVERIFY(ink.width() > 40 && ink.height() > 15);

@@ -175,6 +175,17 @@ class Emf {
     int count_ = 0;
 };
 
+// 20 x 20 pixels: red, green on top; blue, white below.
+inline QImage quarters() {
+    QImage image(20, 20, QImage::Format_RGB32);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            image.setPixel(x, y,
+                           y < 10 ? (x < 10 ? 0xffff0000 : 0xff00ff00)
+                                  : (x < 10 ? 0xff0000ff : 0xffffffff));
+    return image;
+}
+
 // Pixel checks: a colour within a small tolerance, fully opaque.
 inline bool isColor(const QImage& image, int x, int y, QColor want) {
     if (!image.valid(x, y)) return false;

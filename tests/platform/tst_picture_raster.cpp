@@ -53,8 +53,6 @@ class TestPictureRaster : public QObject {
   private slots:
     void everyTypeDecodesByContent_data();
     void everyTypeDecodesByContent();
-    void exifOrientationTurnsThePicture_data();
-    void exifOrientationTurnsThePicture();
     void damagedFilesFail_data();
     void damagedFilesFail();
     void missingFileIsNotFound();
@@ -86,6 +84,13 @@ void TestPictureRaster::everyTypeDecodesByContent_data() {
                                     << QSize(48, 24) << QPoint(24, 12) << Red;
     QTest::newRow("emf") << "drawing.emf" << emf.file({0, 0, 1323, 1323}) << QSize(50, 50)
                          << QPoint(25, 25) << Blue;
+    // EXIF orientation: which way the red left half ends up.
+    QTest::newRow("jpg, EXIF upside down")
+        << "up.jpg" << pic::jpegWithOrientation(pic, 3) << pic.size() << QPoint(35, 10) << Red;
+    QTest::newRow("jpg, EXIF turned right") << "right.jpg" << pic::jpegWithOrientation(pic, 6)
+                                            << pic.size().transposed() << QPoint(10, 5) << Red;
+    QTest::newRow("jpg, EXIF turned left") << "left.jpg" << pic::jpegWithOrientation(pic, 8)
+                                           << pic.size().transposed() << QPoint(10, 5) << Blue;
     // Icons and cursors: the largest image wherever it stands, of equal sizes
     // the deepest, of equal depths the first.
     QTest::newRow("ico: the largest")
@@ -110,29 +115,6 @@ void TestPictureRaster::everyTypeDecodesByContent() {
     QCOMPARE(image.size(), size);
     QVERIFY2(near(image.pixelColor(at), colour), qPrintable(image.pixelColor(at).name()));
     QCOMPARE(decodePicture(bytes).size(), size); // the same from memory
-}
-
-void TestPictureRaster::exifOrientationTurnsThePicture_data() {
-    QTest::addColumn<int>("orientation");
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<QPoint>("red");
-    QTest::addColumn<QPoint>("blue");
-    QTest::newRow("upside down") << 3 << QSize(40, 20) << QPoint(35, 10) << QPoint(5, 10);
-    QTest::newRow("turned right") << 6 << QSize(20, 40) << QPoint(10, 5) << QPoint(10, 35);
-    QTest::newRow("turned left") << 8 << QSize(20, 40) << QPoint(10, 35) << QPoint(10, 5);
-}
-
-void TestPictureRaster::exifOrientationTurnsThePicture() {
-    QFETCH(int, orientation);
-    QFETCH(QSize, size);
-    QFETCH(QPoint, red);
-    QFETCH(QPoint, blue);
-    TempTree tree;
-    const QImage image =
-        LoadPicture(tree.write("photo.jpg", pic::jpegWithOrientation(halves(), orientation)));
-    QCOMPARE(image.size(), size);
-    QVERIFY(near(image.pixelColor(red), Red));
-    QVERIFY(near(image.pixelColor(blue), Blue));
 }
 
 void TestPictureRaster::damagedFilesFail_data() {
