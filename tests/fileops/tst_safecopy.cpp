@@ -1,4 +1,3 @@
-#include "FileSizeLimit.h"
 #include "fileops/SafeCopy.h"
 #include "platform/PlatformError.h"
 #include "support/TempTree.h"
@@ -50,96 +49,61 @@ int errorOf(const std::function<void()>& action) {
 class SafeCopyTest : public QObject {
     Q_OBJECT
   private slots:
-    void copiesContentTimeAndMode_data() {
-        QTest::addColumn<int>("size");
-        QTest::addColumn<bool>("targetExists");
-        QTest::newRow("empty file, new target") << 0 << false;
-        QTest::newRow("several buffers, new target") << 300001 << false;
-        QTest::newRow("replaces an existing target") << 5000 << true;
-    }
-    void copiesContentTimeAndMode() {
-        QFETCH(int, size);
-        QFETCH(bool, targetExists);
-        TempTree tree;
-        const QByteArray content = randomBytes(size);
-        const QString source = tree.write("from/clip.wav", content);
-        QVERIFY(QFile::setPermissions(source, QFile::ReadOwner | QFile::WriteOwner |
-                                                  QFile::ReadGroup | QFile::ExeOther));
-        const struct timespec times[2] = {{1000000000, 0}, {981173106, 123456789}};
-        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(source).constData(), times, 0), 0);
-        const QString target = tree.file("to/clip.wav");
-        tree.mkdir("to");
-        if (targetExists) tree.write("to/clip.wav", "an older, longer clip that is replaced");
-
-        copyFileSafely(source, target);
-
-        QCOMPARE(contentOf(target), content);
-        const struct stat from = statOf(source);
-        const struct stat to = statOf(target);
-        QCOMPARE(to.st_mode & 07777, from.st_mode & 07777);
-        QCOMPARE(to.st_mtim.tv_sec, from.st_mtim.tv_sec);
-        QCOMPARE(to.st_mtim.tv_nsec, from.st_mtim.tv_nsec);
-        QCOMPARE(entriesOf(tree.file("to")), QStringList{"clip.wav"});
-        QCOMPARE(contentOf(source), content);
-    }
-
-    void refusalsLeaveEverythingAsItWas_data() {
+    // A copy brings content, mode and time; a refused one leaves both folders as they were.
+    void copyOrRefusal_data() {
         QTest::addColumn<QString>("sourceName");
         QTest::addColumn<QString>("targetName");
         QTest::addColumn<int>("error");
+        QTest::newRow("new target, several buffers") << "from/clip.wav"
+                                                     << "to/new.wav" << 0;
+        QTest::newRow("replaces an existing target") << "from/clip.wav"
+                                                     << "to/clip.wav" << 0;
         QTest::newRow("missing source") << "gone.wav"
                                         << "to/clip.wav" << int(Err::FileNotFound);
-        QTest::newRow("missing target folder") << "from/clip.wav"
-                                               << "nowhere/clip.wav" << int(Err::FileNotFound);
-        QTest::newRow("onto itself") << "from/clip.wav"
-                                     << "from/clip.wav" << int(Err::PathFileAccess);
         QTest::newRow("onto a hard link of itself") << "from/clip.wav"
                                                     << "from/link.wav" << int(Err::PathFileAccess);
         QTest::newRow("onto a folder") << "from/clip.wav"
                                        << "to/folder.wav" << int(Err::PathFileAccess);
-        QTest::newRow("from a folder") << "to/folder.wav"
-                                       << "to/clip.wav" << int(Err::PathFileAccess);
     }
-    void refusalsLeaveEverythingAsItWas() {
+    void copyOrRefusal() {
         QFETCH(QString, sourceName);
         QFETCH(QString, targetName);
         QFETCH(int, error);
         TempTree tree;
-        const QByteArray clip = randomBytes(70000);
+        const QByteArray clip = randomBytes(300001);
         const QByteArray old = "the target as it was";
-        tree.write("from/clip.wav", clip);
-        QCOMPARE(::link(QFile::encodeName(tree.file("from/clip.wav")).constData(),
+        const QString source = tree.write("from/clip.wav", clip);
+        QVERIFY(QFile::setPermissions(source, QFile::ReadOwner | QFile::WriteOwner |
+                                                  QFile::ReadGroup | QFile::ExeOther));
+        const struct timespec times[2] = {{1000000000, 0}, {981173106, 123456789}};
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(source).constData(), times, 0), 0);
+        QCOMPARE(::link(QFile::encodeName(source).constData(),
                         QFile::encodeName(tree.file("from/link.wav")).constData()),
                  0);
         tree.write("to/clip.wav", old);
         tree.mkdir("to/folder.wav");
         const QStringList fromBefore = entriesOf(tree.file("from"));
-        const QStringList toBefore = entriesOf(tree.file("to"));
+        QStringList toAfter = entriesOf(tree.file("to"));
+        if (error == 0 && !toAfter.contains(QFileInfo(targetName).fileName()))
+            toAfter = QStringList{"clip.wav", "folder.wav", "new.wav"};
 
         QCOMPARE(errorOf([&] { copyFileSafely(tree.file(sourceName), tree.file(targetName)); }),
                  error);
 
-        QCOMPARE(contentOf(tree.file("from/clip.wav")), clip);
-        QCOMPARE(contentOf(tree.file("to/clip.wav")), old);
+        QCOMPARE(contentOf(source), clip);
         QCOMPARE(entriesOf(tree.file("from")), fromBefore);
-        QCOMPARE(entriesOf(tree.file("to")), toBefore);
-    }
-
-    void failureHalfWayKeepsExistingTarget() {
-        TempTree tree;
-        const QByteArray clip = randomBytes(200000);
-        const QByteArray old = randomBytes(1000);
-        const QString source = tree.write("from/clip.wav", clip);
-        const QString target = tree.write("to/clip.wav", old);
-        int error = 0;
-        {
-            FileSizeLimit limit(100000);
-            QVERIFY(limit.active());
-            error = errorOf([&] { copyFileSafely(source, target); });
+        QCOMPARE(entriesOf(tree.file("to")), toAfter);
+        if (error != 0) {
+            QCOMPARE(contentOf(tree.file("to/clip.wav")), old);
+            return;
         }
-        QVERIFY(error != 0);
-        QCOMPARE(contentOf(target), old);
-        QCOMPARE(entriesOf(tree.file("to")), QStringList{"clip.wav"});
+        const QString target = tree.file(targetName);
+        QCOMPARE(contentOf(target), clip);
+        const struct stat from = statOf(source);
+        const struct stat to = statOf(target);
+        QCOMPARE(to.st_mode & 07777, from.st_mode & 07777);
+        QCOMPARE(to.st_mtim.tv_sec, from.st_mtim.tv_sec);
+        QCOMPARE(to.st_mtim.tv_nsec, from.st_mtim.tv_nsec);
     }
 };
 

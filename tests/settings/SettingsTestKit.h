@@ -8,7 +8,9 @@
 #include "settings/SettingsLocation.h"
 #include "settings/SettingsStore.h"
 #include "shell/Module.h"
+#include "shell/TheViewer.h"
 
+#include <QAction>
 #include <QFile>
 #include <QStringList>
 
@@ -30,6 +32,19 @@ inline QStringList listed(const FileListBox& list) {
     QStringList names;
     for (int i = 0; i < list.ListCount(); ++i)
         names << list.List(i);
+    return names;
+}
+
+// The Options items of v by name, in menu order.
+inline QList<std::pair<QString, QAction*>> optionItems(const TheViewer& v) {
+    return {{"TextON", v.TextON},     {"TextOFF", v.TextOFF}, {"SoundON", v.SoundON},
+            {"SoundOFF", v.SoundOFF}, {"VideoON", v.VideoON}, {"VideoOFF", v.VideoOFF}};
+}
+
+inline QStringList marked(const TheViewer& v) {
+    QStringList names;
+    for (const auto& [name, action] : optionItems(v))
+        if (action->isChecked()) names << name;
     return names;
 }
 

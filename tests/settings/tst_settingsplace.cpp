@@ -3,7 +3,6 @@
 #include "support/TempTree.h"
 
 #include <QProcess>
-#include <QStandardPaths>
 #include <QtTest>
 
 namespace {
@@ -25,29 +24,6 @@ QStringList printed(const QByteArray& output, const QString& word) {
 class SettingsPlaceTest : public QObject {
     Q_OBJECT
   private slots:
-    void programFolderWhenWritable() {
-        TempTree tree;
-        QCOMPARE(SettingsLocation::settingsFolderFor(tree.path()), tree.path() + "/");
-        QCOMPARE(SettingsLocation::settingsFolderFor(tree.path() + "/"), tree.path() + "/");
-        QCOMPARE(
-            QDir(tree.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-            QStringList()); // the probe leaves nothing behind
-    }
-
-    void installedProgramUsesTheUserFolder() {
-        // Even root, who could write there, keeps an installed program's
-        // settings out of the shared program folders.
-        qputenv("XDG_CONFIG_HOME", TempTree().path().toUtf8() + "-config");
-        const QString user = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-        for (const char* installed : {"/usr/bin", "/usr/local/bin/", "/opt/quillory/bin"}) {
-            QCOMPARE(SettingsLocation::settingsFolderFor(installed), user + "/");
-        }
-        QVERIFY(QFileInfo(user).isDir());
-        QVERIFY(!QFileInfo::exists("/usr/bin/viewer.ini"));
-        QDir(user).removeRecursively();
-        qunsetenv("XDG_CONFIG_HOME");
-    }
-
     // Run as user nobody: root may write into any folder.
     void readOnlyProgramFolder_data() {
         QTest::addColumn<QByteArray>("existing"); // viewer.ini shipped in the program folder
