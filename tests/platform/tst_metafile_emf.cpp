@@ -40,8 +40,6 @@ class TestMetafileEmf : public QObject {
     void transformsAndMappingModes();
     void paths_data();
     void paths();
-    void polyPolygonFillModes_data();
-    void polyPolygonFillModes();
 };
 
 void TestMetafileEmf::frameGivesSize_data() {
@@ -131,28 +129,6 @@ void TestMetafileEmf::paths() {
     QCOMPARE(mf::isColor(image, 60, 20, Blue), outlined);
     QCOMPARE(mf::isColor(image, 150, 20, Blue), outlined);
     if (!filled && !outlined) QVERIFY(mf::inkBounds(image).isEmpty());
-}
-
-void TestMetafileEmf::polyPolygonFillModes_data() {
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<bool>("holeFilled");
-    QTest::newRow("alternate") << 1 << false;
-    QTest::newRow("winding") << 2 << true;
-}
-
-void TestMetafileEmf::polyPolygonFillModes() {
-    QFETCH(int, mode);
-    QFETCH(bool, holeFilled);
-    mf::Emf e = redFill();
-    e.add(19, {mode});
-    QByteArray poly = dwords({0, 0, 0, 0, 2, 8, 4, 4});
-    for (QPoint p :
-         QPolygon({{10, 10}, {90, 10}, {90, 90}, {10, 90}, {30, 30}, {70, 30}, {70, 70}, {30, 70}}))
-        poly += mf::words({p.x(), p.y()});
-    e.add(91, poly); // PolyPolygon16
-    const QImage image = decodePicture(e.file(TwoByOneInch));
-    QVERIFY(mf::isColor(image, 20, 50, Red));
-    QCOMPARE(mf::isColor(image, 50, 50, Red), holeFilled);
 }
 
 QTEST_MAIN(TestMetafileEmf)

@@ -1,4 +1,4 @@
-// EMF objects, bitmaps, text and regions, written record by record, played
+// EMF objects, bitmaps and text, written record by record, played
 // through decodePicture, checked by their pixels. The reference device is 96
 // dots per inch, so logical units in MM_TEXT are picture pixels.
 #include "platform/PictureLoader.h"
@@ -27,7 +27,6 @@ class TestMetafileEmfObjects : public QObject {
     void stretchDibits();
     void text_data();
     void text();
-    void clipRegions();
 };
 
 void TestMetafileEmfObjects::stockObjectsAndRestoredBrush() {
@@ -108,28 +107,6 @@ void TestMetafileEmfObjects::text() {
     const QRect ink = mf::inkBounds(play(e));
     QVERIFY2(ink.width() > 40 && ink.height() > 15, "the text draws something");
     QVERIFY(area.contains(ink));
-}
-
-void TestMetafileEmfObjects::clipRegions() {
-    auto region = [](QRect r) {
-        return dwords({32, 1, 1, 16, r.left(), r.top(), r.right() + 1, r.bottom() + 1, r.left(),
-                       r.top(), r.right() + 1, r.bottom() + 1});
-    };
-    mf::Emf e;
-    e.solidBrush(1, 255, 0, 0).select(1).select(mf::NullPen);
-    e.add(75, dwords({48, 5}) + region(QRect(10, 10, 40, 40))); // RGN_COPY
-    e.add(75, dwords({48, 2}) + region(QRect(60, 10, 40, 40))); // RGN_OR
-    e.rectangle(0, 0, 192, 60);
-    e.add(75, dwords({0, 5})); // no clipping again
-    e.solidBrush(2, 0, 0, 255).select(2).rectangle(0, 70, 192, 96);
-    e.add(71, dwords({0, 0, 0, 0, 48, 2}) + region(QRect(150, 10, 20, 20))); // FillRgn
-    const QImage image = play(e);
-    QVERIFY(mf::isColor(image, 30, 30, Red));
-    QVERIFY(mf::isColor(image, 80, 30, Red));
-    QVERIFY(mf::isClear(image, 50, 30));
-    QVERIFY(mf::isClear(image, 120, 30));
-    QVERIFY(mf::isColor(image, 100, 80, Blue));
-    QVERIFY(mf::isColor(image, 160, 20, Blue));
 }
 
 QTEST_MAIN(TestMetafileEmfObjects)

@@ -112,9 +112,13 @@ void TestMetafileWmf::records_data() {
                              << QPoint(23, 13);
     QTest::newRow("pie, top right quarter") << W().add(0x081A, {10, 100, 50, 180, 90, 180, 10, 20})
                                             << QPoint(130, 30) << Red << QPoint(70, 70);
-    QTest::newRow("poly-polygon") << W().add(0x0538, {2, 4, 4, 20, 10, 60, 10, 60, 50, 20, 50, 120,
-                                                      10, 160, 10, 160, 50, 120, 50})
-                                  << QPoint(140, 30) << Red << QPoint(90, 30);
+    // Two nested squares drawn the same way round: the hole is filled only when winding.
+    const QByteArray squares =
+        words({2, 4, 4, 10, 10, 90, 10, 90, 90, 10, 90, 30, 30, 70, 30, 70, 70, 30, 70});
+    QTest::newRow("poly-polygon, alternate")
+        << W().add(0x0106, {1}).add(0x0538, squares) << QPoint(20, 50) << Red << QPoint(50, 50);
+    QTest::newRow("poly-polygon, winding")
+        << W().add(0x0106, {2}).add(0x0538, squares) << QPoint(50, 50) << Red << QPoint(95, 50);
     QTest::newRow("clip: intersect, then exclude a hole")
         << W().add(0x0416, {100, 150, 0, 50})
                .add(0x0415, {60, 110, 40, 90})

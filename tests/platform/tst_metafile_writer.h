@@ -8,7 +8,7 @@
 #include <QImage>
 #include <QRect>
 
-#include <cstring>
+#include <bit>
 #include <initializer_list>
 
 namespace mf {
@@ -35,11 +35,8 @@ inline QByteArray dwords(std::initializer_list<qint64> values) {
 }
 inline QByteArray floats(std::initializer_list<float> values) {
     QByteArray b;
-    for (float v : values) {
-        quint32 bits;
-        std::memcpy(&bits, &v, 4);
-        put32(b, bits);
-    }
+    for (float v : values)
+        put32(b, std::bit_cast<quint32>(v));
     return b;
 }
 // A COLORREF: red, green, blue, zero.
