@@ -1,38 +1,8 @@
-// Arbitrary bytes into the WMF player: it must fail with 481 or draw, never
-// read out of bounds, hang or run out of memory.
-#include "platform/PlatformError.h"
-#include "platform/metafile/Metafile.h"
-
-#include <QGuiApplication>
-
-#include <cstdint>
-#include <cstdlib>
-
-namespace {
-// Fonts need a GUI application; the picture limits stay small so that each
-// run is quick.
-void start() {
-    static QGuiApplication* app = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        static int argc = 1;
-        static char name[] = "fuzz_wmf";
-        static char* argv[] = {name, nullptr};
-        return new QGuiApplication(argc, argv);
-    }();
-    (void)app;
-}
-} // namespace
+// Arbitrary bytes into the WMF player.
+#include "FuzzMetafile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    start();
-    RenderLimits limits;
-    limits.maxPixels = 1'000'000;
-    limits.maxBitmapPixels = 1'000'000;
-    limits.maxPatternPixels = 65'536;
-    try {
-        renderWmf(QByteArrayView(reinterpret_cast<const char*>(data), qsizetype(size)), limits);
-    } catch (const PlatformError& e) {
-        if (e.number() != Err::InvalidPicture) std::abort();
-    }
-    return 0;
+    return fuzzMetafile(
+        [](QByteArrayView bytes, const RenderLimits& limits) { return renderWmf(bytes, limits); },
+        data, size);
 }

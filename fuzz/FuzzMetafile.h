@@ -1,0 +1,34 @@
+#pragma once
+
+// Arbitrary bytes into a metafile player: it must fail with 481 or draw,
+// never read out of bounds, hang or run out of memory.
+#include "platform/PlatformError.h"
+#include "platform/metafile/Metafile.h"
+
+#include <QGuiApplication>
+
+#include <cstdint>
+#include <cstdlib>
+
+// Fonts need a GUI application; the picture limits stay small so that each
+// run is quick.
+template <typename Render> int fuzzMetafile(Render render, const uint8_t* data, size_t size) {
+    static QGuiApplication* app = [] {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        static int argc = 1;
+        static char name[] = "fuzz_metafile";
+        static char* argv[] = {name, nullptr};
+        return new QGuiApplication(argc, argv);
+    }();
+    (void)app;
+    RenderLimits limits;
+    limits.maxPixels = 1'000'000;
+    limits.maxBitmapPixels = 1'000'000;
+    limits.maxPatternPixels = 65'536;
+    try {
+        render(QByteArrayView(reinterpret_cast<const char*>(data), qsizetype(size)), limits);
+    } catch (const PlatformError& e) {
+        if (e.number() != Err::InvalidPicture) std::abort();
+    }
+    return 0;
+}
