@@ -7,7 +7,7 @@ cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DQUILLORY_TESTS=OFF >/dev/
 cmake --build build-bench -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 for b in build-bench/bench/bench_*; do
-  [ -x "$b" ] || continue
+  [ -f "$b" ] && [ -x "$b" ] || continue
   echo "== $(basename "$b")"
   "$b"
 done

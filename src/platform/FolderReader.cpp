@@ -39,14 +39,17 @@ DirHandle open(const QString& folder) {
     return dir;
 }
 
-bool isKind(const QByteArray& prefix, const char* name, unsigned char type, Kind kind) {
-    if (type == DT_UNKNOWN || type == DT_LNK) {
-        // Only links and file systems without entry types need a look at the entry itself.
-        struct stat st {};
-        if (::stat((prefix + name).constData(), &st) != 0) return false;
-        return kind == Kind::Folders ? S_ISDIR(st.st_mode) : S_ISREG(st.st_mode);
-    }
+// Only links and file systems without entry types need a look at the entry itself.
+bool typeIsKnown(unsigned char type) { return type != DT_UNKNOWN && type != DT_LNK; }
+
+bool isKind(unsigned char type, Kind kind) {
     return kind == Kind::Folders ? type == DT_DIR : type == DT_REG;
+}
+
+bool statIsKind(const QByteArray& path, Kind kind) {
+    struct stat st {};
+    if (::stat(path.constData(), &st) != 0) return false;
+    return kind == Kind::Folders ? S_ISDIR(st.st_mode) : S_ISREG(st.st_mode);
 }
 
 } // namespace
@@ -74,9 +77,11 @@ QStringList entries(const QString& folder, Kind kind, const NameFilter& accept) 
     QStringList names;
     while (const dirent* entry = ::readdir(dir.get())) {
         if (entry->d_name[0] == '.') continue; // ".", ".." and hidden entries
+        const bool known = typeIsKnown(entry->d_type);
+        if (known && !isKind(entry->d_type, kind)) continue; // skipped before decoding its name
         QString name = QFile::decodeName(entry->d_name);
         if (accept && !accept(name)) continue;
-        if (!isKind(prefix, entry->d_name, entry->d_type, kind)) continue;
+        if (!known && !statIsKind(prefix + entry->d_name, kind)) continue;
         names.append(std::move(name));
     }
     sortNames(names);
