@@ -94,6 +94,28 @@ class FolderNavigationTest : public QObject {
         QCOMPARE(boxes.boxes.size(), 1);
     }
 
+    void folderGoneBeforeTheFileListReadsIt() {
+        TempTree tree;
+        tree.write("stay/kept.bmp");
+        const QString doomed = tree.mkdir("stay/doomed");
+        TheViewer viewer;
+        viewer.File1->setPattern("*.bmp");
+        viewer.Dir1->setPath(tree.file("stay"));
+        QCOMPARE(listed(*viewer.File1), QStringList({"kept.bmp"}));
+        // The folder vanishes between the folder list opening it and the file list reading it.
+        QObject::disconnect(viewer.Dir1, &DirListBox::Change, &viewer, nullptr);
+        connect(viewer.Dir1, &DirListBox::Change, &viewer, [&] {
+            if (viewer.Dir1->Path() == doomed) QDir(doomed).removeRecursively();
+        });
+        connect(viewer.Dir1, &DirListBox::Change, &viewer, &TheViewer::Dir1_Change);
+        MsgBoxRecorder boxes;
+        viewer.Dir1->setPath(doomed);
+        QCOMPARE(viewer.Dir1->Path(), tree.file("stay")); // back where the file list is
+        QCOMPARE(viewer.File1->Path(), tree.file("stay"));
+        QCOMPARE(listed(*viewer.File1), QStringList({"kept.bmp"}));
+        QCOMPARE(boxes.boxes.size(), 0);
+    }
+
     void otherDriveFailuresAreSilent() {
         TempTree tree;
         // A "volume" whose root is a plain file: the folder list refuses it
