@@ -3,19 +3,12 @@
 #include "platform/FileListBox.h"
 #include "platform/Volumes.h"
 #include "shell/TheViewer.h"
+#include "support/Checks.h"
 #include "support/MsgBoxRecorder.h"
 #include "support/TempTree.h"
 
 #include <QSignalSpy>
 #include <QtTest>
-
-namespace {
-QStringList listed(const FileListBox& list) {
-    QStringList names;
-    for (int i = 0; i < list.ListCount(); ++i) names << list.List(i);
-    return names;
-}
-} // namespace
 
 class FolderNavigationTest : public QObject {
     Q_OBJECT

@@ -2,6 +2,7 @@
 
 // What a user does in the main window, done the way the window's own lists do it.
 
+#include "support/Checks.h"
 #include "platform/DirListBox.h"
 #include "platform/FileListBox.h"
 #include "shell/TheViewer.h"
@@ -26,11 +27,6 @@ inline bool selectFile(TheViewer& viewer, const QString& name) {
     return false;
 }
 
-inline QStringList listed(const TheViewer& viewer) {
-    QStringList names;
-    for (int i = 0; i < viewer.File1->ListCount(); ++i)
-        names << viewer.File1->List(i);
-    return names;
-}
+inline QStringList listed(const TheViewer& viewer) { return ::listed(*viewer.File1); }
 
 } // namespace ViewerSteps

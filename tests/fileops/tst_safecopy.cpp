@@ -1,5 +1,6 @@
 #include "fileops/SafeCopy.h"
 #include "platform/PlatformError.h"
+#include "support/Checks.h"
 #include "support/TempTree.h"
 
 #include <QDir>
@@ -33,15 +34,6 @@ struct stat statOf(const QString& path) {
 QStringList entriesOf(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
                                   QDir::Name);
-}
-
-int errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const PlatformError& e) {
-        return e.number();
-    }
-    return 0;
 }
 
 } // namespace

@@ -3,27 +3,11 @@
 #include "platform/FileListBox.h"
 #include "platform/PlatformError.h"
 #include "platform/Volumes.h"
+#include "support/Checks.h"
 #include "support/TempTree.h"
 
 #include <QSignalSpy>
 #include <QtTest>
-
-namespace {
-int errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const PlatformError& e) {
-        return e.number();
-    }
-    return 0;
-}
-
-QStringList listed(const FileListBox& list) {
-    QStringList names;
-    for (int i = 0; i < list.ListCount(); ++i) names << list.List(i);
-    return names;
-}
-} // namespace
 
 class ListControlsTest : public QObject {
     Q_OBJECT

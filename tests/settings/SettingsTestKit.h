@@ -2,6 +2,7 @@
 
 // Helpers shared by the settings tests.
 
+#include "support/Checks.h"
 #include "platform/FileListBox.h"
 #include "platform/Volumes.h"
 #include "settings/ProgramEnd.h"
@@ -26,13 +27,6 @@ inline const QString Video = QStringLiteral(";*.avi");
 inline QByteArray readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-inline QStringList listed(const FileListBox& list) {
-    QStringList names;
-    for (int i = 0; i < list.ListCount(); ++i)
-        names << list.List(i);
-    return names;
 }
 
 // The Options items of v by name, in menu order.

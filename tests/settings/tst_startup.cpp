@@ -95,7 +95,7 @@ class StartupTest : public QObject {
         QCOMPARE(v.Drive1->volumeRoot(), usb);
         QCOMPARE(v.Dir1->Path(), folder);
         QCOMPARE(v.File1->Path(), folder);
-        QCOMPARE(kit::listed(*v.File1), QStringList({"note.txt", "photo.jpg"}));
+        QCOMPARE(listed(*v.File1), QStringList({"note.txt", "photo.jpg"}));
         QCOMPARE(kit::marked(v), QStringList({"TextON", "SoundOFF", "VideoOFF"}));
     }
 };

@@ -64,7 +64,7 @@ class TypeFiltersTest : public QObject {
         Module::reset();
         QCOMPARE(v.File1->Pattern(), filter);
         QCOMPARE(kit::marked(v), marks);
-        QCOMPARE(kit::listed(*v.File1), names);
+        QCOMPARE(listed(*v.File1), names);
     }
 
     void optionClicks_data() {

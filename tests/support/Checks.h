@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/FileListBox.h"
+#include "platform/PlatformError.h"
+
+#include <QStringList>
+#include <functional>
+
+// The platform error number an action fails with; 0 when it succeeds.
+inline int errorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const PlatformError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+// The names a file list shows, in order.
+inline QStringList listed(const FileListBox& list) {
+    QStringList names;
+    for (int i = 0; i < list.ListCount(); ++i) names << list.List(i);
+    return names;
+}
