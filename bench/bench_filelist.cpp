@@ -1,10 +1,10 @@
 // The file list and the folder list on big folders, against the cheapest way
 // to do the same work: readdir, the same wildcard match, the same sort.
 #include "BenchUtil.h"
-#include "platform/DirListBox.h"
-#include "platform/FileListBox.h"
-#include "platform/FolderReader.h"
-#include "platform/Wildcard.h"
+#include "controls/DirListBox.h"
+#include "controls/FileListBox.h"
+#include "system/FolderReader.h"
+#include "system/Wildcard.h"
 
 #include <QApplication>
 #include <QDir>

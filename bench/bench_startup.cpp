@@ -1,11 +1,11 @@
 // Start-up: Form_Load with a settings file whose folder holds 10,000 files,
 // against listing that folder alone.
 #include "BenchUtil.h"
-#include "platform/FileListBox.h"
-#include "platform/FolderReader.h"
-#include "platform/Wildcard.h"
+#include "controls/FileListBox.h"
 #include "settings/SettingsLocation.h"
 #include "shell/TheViewer.h"
+#include "system/FolderReader.h"
+#include "system/Wildcard.h"
 
 #include <QApplication>
 #include <QDir>

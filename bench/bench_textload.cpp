@@ -3,8 +3,8 @@
 // from the event loop, so the figures are: the call itself, the call with the
 // first paint, the whole load, and the longest the event loop waited meanwhile.
 #include "BenchUtil.h"
-#include "platform/RichTextPane.h"
-#include "platform/TextDecoding.h"
+#include "controls/RichTextPane.h"
+#include "formats/TextDecoding.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

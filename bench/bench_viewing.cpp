@@ -2,9 +2,9 @@
 // against QImageReader decoding the same file alone; and the peak memory of
 // viewing a 24-megapixel JPEG against the process before it plus the picture.
 #include "BenchUtil.h"
-#include "platform/DirListBox.h"
-#include "platform/FileListBox.h"
-#include "platform/PictureBox.h"
+#include "controls/DirListBox.h"
+#include "controls/FileListBox.h"
+#include "controls/PictureBox.h"
 #include "shell/TheViewer.h"
 
 #include <QApplication>

@@ -2,8 +2,8 @@
 
 // Arbitrary bytes into a metafile player: it must fail with 481 or draw,
 // never read out of bounds, hang or run out of memory.
-#include "platform/PlatformError.h"
-#include "platform/metafile/Metafile.h"
+#include "formats/metafile/Metafile.h"
+#include "system/PlatformError.h"
 
 #include <QGuiApplication>
 

@@ -1,7 +1,7 @@
 // Arbitrary bytes through the RTF reader and the layout of what it built:
 // never a crash, a hang or an out-of-bounds read, and the document never
 // grows beyond what the input and the table bounds allow.
-#include "platform/rtf/RtfReader.h"
+#include "formats/rtf/RtfReader.h"
 
 #include <QGuiApplication>
 #include <QTextDocument>

@@ -1,7 +1,7 @@
 // Arbitrary bytes as viewer.ini: reading never crashes, and what was read
 // survives a write and a second read.
-#include "platform/PlatformError.h"
-#include "settings/SettingsFormat.h"
+#include "formats/SettingsFormat.h"
+#include "system/PlatformError.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Arbitrary bytes as a Word 97 document: the compound file and piece table
 // readers never crash, loop or read out of bounds, and text never outgrows
 // the file it came from.
-#include "platform/worddoc/WordText.h"
+#include "formats/worddoc/WordText.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,13 +1,13 @@
 #include "browse/TextTypes.h"
-#include "platform/DirListBox.h"
-#include "platform/FileListBox.h"
-#include "platform/MediaControl.h"
-#include "platform/Paths.h"
-#include "platform/PictureBox.h"
-#include "platform/PictureLoader.h"
-#include "platform/RichTextPane.h"
+#include "controls/DirListBox.h"
+#include "controls/FileListBox.h"
+#include "controls/MediaControl.h"
+#include "controls/PictureBox.h"
+#include "controls/RichTextPane.h"
+#include "formats/PictureLoader.h"
 #include "shell/Module.h"
 #include "shell/TheViewer.h"
+#include "system/Paths.h"
 
 #include <QLabel>
 #include <exception>

@@ -1,9 +1,9 @@
-#include "platform/DirListBox.h"
-#include "platform/DriveListBox.h"
-#include "platform/FileListBox.h"
-#include "platform/MessageBox.h"
-#include "platform/PlatformError.h"
+#include "controls/DirListBox.h"
+#include "controls/DriveListBox.h"
+#include "controls/FileListBox.h"
+#include "controls/MessageBox.h"
 #include "shell/TheViewer.h"
+#include "system/PlatformError.h"
 
 void TheViewer::Drive1_Change() {
     try {

@@ -1,13 +1,13 @@
 #include "fileops/Copy.h"
 
+#include "controls/DirListBox.h"
+#include "controls/DriveListBox.h"
+#include "controls/MessageBox.h"
 #include "fileops/SafeCopy.h"
-#include "platform/DirListBox.h"
-#include "platform/DriveListBox.h"
-#include "platform/MessageBox.h"
-#include "platform/Paths.h"
-#include "platform/PlatformError.h"
-#include "platform/Twips.h"
 #include "shell/Module.h"
+#include "system/Paths.h"
+#include "system/PlatformError.h"
+#include "system/Twips.h"
 
 #include <QCloseEvent>
 #include <QPushButton>

@@ -1,10 +1,10 @@
+#include "controls/DirListBox.h"
+#include "controls/FileListBox.h"
+#include "controls/MessageBox.h"
 #include "fileops/Copy.h"
-#include "platform/DirListBox.h"
-#include "platform/FileListBox.h"
-#include "platform/MessageBox.h"
-#include "platform/Paths.h"
 #include "shell/Module.h"
 #include "shell/TheViewer.h"
+#include "system/Paths.h"
 
 void TheViewer::FileCopy_Click() {
     const QString name = File1->FileName();

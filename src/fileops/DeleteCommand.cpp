@@ -1,11 +1,11 @@
-#include "platform/DirListBox.h"
-#include "platform/FileListBox.h"
-#include "platform/MediaControl.h"
-#include "platform/MessageBox.h"
-#include "platform/Paths.h"
-#include "platform/PlatformError.h"
+#include "controls/DirListBox.h"
+#include "controls/FileListBox.h"
+#include "controls/MediaControl.h"
+#include "controls/MessageBox.h"
 #include "shell/Module.h"
 #include "shell/TheViewer.h"
+#include "system/Paths.h"
+#include "system/PlatformError.h"
 
 #include <QFile>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include "fileops/SafeCopy.h"
 
-#include "platform/PlatformError.h"
+#include "system/PlatformError.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "settings/SettingsFile.h"
 
-#include "platform/PlatformError.h"
-#include "settings/SettingsFormat.h"
+#include "formats/SettingsFormat.h"
 #include "shell/Module.h"
+#include "system/PlatformError.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,6 +1,6 @@
 #include "settings/SettingsLocation.h"
 
-#include "platform/Paths.h"
+#include "system/Paths.h"
 
 #include <QCoreApplication>
 #include <QDir>

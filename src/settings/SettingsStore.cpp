@@ -1,6 +1,6 @@
 #include "settings/SettingsStore.h"
 
-#include "platform/MessageBox.h"
+#include "controls/MessageBox.h"
 #include "settings/SettingsFile.h"
 
 #include <exception>

@@ -1,16 +1,16 @@
-#include "platform/DirListBox.h"
-#include "platform/DriveListBox.h"
-#include "platform/ErrorTrap.h"
-#include "platform/FileListBox.h"
-#include "platform/FolderReader.h"
-#include "platform/MessageBox.h"
-#include "platform/Paths.h"
+#include "controls/DirListBox.h"
+#include "controls/DriveListBox.h"
+#include "controls/FileListBox.h"
+#include "controls/MessageBox.h"
 #include "settings/ProgramEnd.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsLocation.h"
 #include "settings/SettingsStore.h"
 #include "shell/Module.h"
 #include "shell/TheViewer.h"
+#include "system/ErrorTrap.h"
+#include "system/FolderReader.h"
+#include "system/Paths.h"
 
 #include <QDir>
 #include <exception>

@@ -1,6 +1,6 @@
 #include "shell/AboutBox.h"
 
-#include "platform/MessageBox.h"
+#include "controls/MessageBox.h"
 #include "shell/TheViewer.h"
 
 QString aboutPrompt() {

@@ -1,14 +1,14 @@
 #include "shell/TheViewer.h"
 
-#include "platform/DirListBox.h"
-#include "platform/DriveListBox.h"
-#include "platform/ErrorTrap.h"
-#include "platform/FileListBox.h"
-#include "platform/MediaControl.h"
-#include "platform/PictureBox.h"
-#include "platform/RichTextPane.h"
-#include "platform/Twips.h"
+#include "controls/DirListBox.h"
+#include "controls/DriveListBox.h"
+#include "controls/FileListBox.h"
+#include "controls/MediaControl.h"
+#include "controls/PictureBox.h"
+#include "controls/RichTextPane.h"
 #include "shell/Artwork.h"
+#include "system/ErrorTrap.h"
+#include "system/Twips.h"
 
 #include <QCloseEvent>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "shell/frmSplash.h"
 
-#include "platform/Twips.h"
 #include "shell/Artwork.h"
 #include "shell/TheViewer.h"
+#include "system/Twips.h"
 
 #include <QCloseEvent>
 #include <QFrame>

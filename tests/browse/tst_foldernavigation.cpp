@@ -1,11 +1,11 @@
-#include "platform/DirListBox.h"
-#include "platform/DriveListBox.h"
-#include "platform/FileListBox.h"
-#include "platform/Volumes.h"
+#include "controls/DirListBox.h"
+#include "controls/DriveListBox.h"
+#include "controls/FileListBox.h"
 #include "shell/TheViewer.h"
 #include "support/Checks.h"
 #include "support/MsgBoxRecorder.h"
 #include "support/TempTree.h"
+#include "system/Volumes.h"
 
 #include <QSignalSpy>
 #include <QtTest>

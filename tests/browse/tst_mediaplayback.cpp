@@ -1,4 +1,4 @@
-#include "platform/MediaControl.h"
+#include "controls/MediaControl.h"
 #include "support/MediaFixtures.h"
 #include "support/TempTree.h"
 

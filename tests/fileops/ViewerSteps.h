@@ -2,10 +2,10 @@
 
 // What a user does in the main window, done the way the window's own lists do it.
 
-#include "support/Checks.h"
-#include "platform/DirListBox.h"
-#include "platform/FileListBox.h"
+#include "controls/DirListBox.h"
+#include "controls/FileListBox.h"
 #include "shell/TheViewer.h"
+#include "support/Checks.h"
 
 #include <QStringList>
 

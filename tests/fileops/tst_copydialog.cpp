@@ -1,15 +1,15 @@
 #include "FileSizeLimit.h"
 #include "Unprivileged.h"
 #include "ViewerSteps.h"
+#include "controls/DirListBox.h"
+#include "controls/DriveListBox.h"
+#include "controls/MessageBox.h"
 #include "fileops/Copy.h"
-#include "platform/DirListBox.h"
-#include "platform/DriveListBox.h"
-#include "platform/MessageBox.h"
-#include "platform/Volumes.h"
 #include "shell/Module.h"
 #include "shell/TheViewer.h"
 #include "support/MsgBoxRecorder.h"
 #include "support/TempTree.h"
+#include "system/Volumes.h"
 
 #include <QApplication>
 #include <QPushButton>

@@ -1,7 +1,7 @@
 #include "fileops/SafeCopy.h"
-#include "platform/PlatformError.h"
 #include "support/Checks.h"
 #include "support/TempTree.h"
+#include "system/PlatformError.h"
 
 #include <QDir>
 #include <QRandomGenerator>

@@ -2,14 +2,14 @@
 
 // Helpers shared by the settings tests.
 
-#include "support/Checks.h"
-#include "platform/FileListBox.h"
-#include "platform/Volumes.h"
+#include "controls/FileListBox.h"
 #include "settings/ProgramEnd.h"
 #include "settings/SettingsLocation.h"
 #include "settings/SettingsStore.h"
 #include "shell/Module.h"
 #include "shell/TheViewer.h"
+#include "support/Checks.h"
+#include "system/Volumes.h"
 
 #include <QAction>
 #include <QFile>

@@ -2,7 +2,7 @@
 // line: start, switch sound files off, File, Exit. Prints where the settings
 // went and every message box. tst_settingsplace starts it as an unprivileged
 // user, since root may write where no user can.
-#include "platform/FileListBox.h"
+#include "controls/FileListBox.h"
 #include "settings/ProgramEnd.h"
 #include "settings/SettingsLocation.h"
 #include "shell/Module.h"

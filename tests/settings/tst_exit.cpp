@@ -1,5 +1,5 @@
 #include "SettingsTestKit.h"
-#include "platform/DirListBox.h"
+#include "controls/DirListBox.h"
 #include "shell/TheViewer.h"
 #include "support/MsgBoxRecorder.h"
 #include "support/TempTree.h"

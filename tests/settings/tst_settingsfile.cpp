@@ -1,8 +1,8 @@
 #include "SettingsTestKit.h"
-#include "platform/PlatformError.h"
+#include "formats/SettingsFormat.h"
 #include "settings/SettingsFile.h"
-#include "settings/SettingsFormat.h"
 #include "support/TempTree.h"
+#include "system/PlatformError.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 #include "SettingsTestKit.h"
-#include "platform/DirListBox.h"
-#include "platform/DriveListBox.h"
+#include "controls/DirListBox.h"
+#include "controls/DriveListBox.h"
 #include "shell/TheViewer.h"
 #include "shell/frmSplash.h"
 #include "support/MsgBoxRecorder.h"

@@ -1,7 +1,7 @@
 #include "shell/TheViewer.h"
 #include "shell/frmSplash.h"
 #include "support/MsgBoxRecorder.h"
-#include "platform/Twips.h"
+#include "system/Twips.h"
 
 #include <QElapsedTimer>
 #include <QLabel>

@@ -1,13 +1,13 @@
-#include "platform/DirListBox.h"
-#include "platform/DriveListBox.h"
-#include "platform/FileListBox.h"
-#include "platform/MediaControl.h"
-#include "platform/PictureBox.h"
-#include "platform/RichTextPane.h"
-#include "platform/Twips.h"
+#include "controls/DirListBox.h"
+#include "controls/DriveListBox.h"
+#include "controls/FileListBox.h"
+#include "controls/MediaControl.h"
+#include "controls/PictureBox.h"
+#include "controls/RichTextPane.h"
 #include "shell/AboutBox.h"
 #include "shell/TheViewer.h"
 #include "support/MsgBoxRecorder.h"
+#include "system/Twips.h"
 
 #include <QLabel>
 #include <QMenu>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/FileListBox.h"
-#include "platform/PlatformError.h"
+#include "controls/FileListBox.h"
+#include "system/PlatformError.h"
 
 #include <QStringList>
 #include <functional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/MessageBox.h"
+#include "controls/MessageBox.h"
 
 #include <QList>
 #include <QString>

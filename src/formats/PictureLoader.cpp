@@ -1,0 +1,129 @@
+#include "formats/PictureLoader.h"
+
+#include "formats/metafile/ByteReader.h"
+#include "formats/metafile/Metafile.h"
+#include "system/PlatformError.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+#include <cstdlib>
+
+namespace {
+
+constexpr qint64 MaxPicturePixels = RenderLimits().maxPixels;
+
+[[noreturn]] void invalid(const QString& why) {
+    throw PlatformError(Err::InvalidPicture, why);
+}
+
+// ICO (type 1) and CUR (type 2) directories.
+bool isIconFile(QByteArrayView head) {
+    const ByteReader r(head);
+    return r.has(0, 6) && r.u16(0) == 0 && (r.u16(2) == 1 || r.u16(2) == 2) && r.u16(4) > 0;
+}
+
+// Bits per pixel of directory entry i, read from its image data: a cursor's
+// entry holds its hot spot where an icon's holds the depth.
+int iconDepth(const ByteReader& file, int i) {
+    try {
+        const qint64 at = file.u32(6 + 16 * i + 12);
+        if (file.has(at, 8) && file.view().sliced(at, 8) == "\x89PNG\r\n\x1a\n") {
+            static const int channels[] = {1, 0, 3, 1, 2, 0, 4};
+            const int type = file.u8(at + 25);
+            return file.u8(at + 24) * (type <= 6 ? channels[type] : 0);
+        }
+        return file.u16(at + 14);
+    } catch (const MalformedData&) {
+        return 0;
+    }
+}
+
+// Qt's reader gives the first image of an icon; the viewer shows the largest,
+// and of equal sizes the deepest.
+QImage bestIcon(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "ico");
+    const ByteReader file(bytes);
+    QImage best;
+    qint64 bestArea = 0;
+    int bestDepth = -1;
+    for (int i = 0; i < reader.imageCount() && i < 256; ++i) {
+        if (!reader.jumpToImage(i)) continue;
+        const QImage image = reader.read();
+        const qint64 area = qint64(image.width()) * image.height();
+        const int depth = iconDepth(file, i);
+        if (image.isNull() || area < bestArea || (area == bestArea && depth <= bestDepth)) continue;
+        best = image;
+        bestArea = area;
+        bestDepth = depth;
+    }
+    if (best.isNull()) invalid(QStringLiteral("no icon image could be read"));
+    return best;
+}
+
+// Qt shows a cut-off JPEG or BMP with its missing part filled in; the viewer
+// treats it as damaged, like any picture it cannot fully read.
+bool isCutOff(QByteArrayView bytes) {
+    if (bytes.startsWith("\xff\xd8")) { // JPEG: the end marker follows the last scan
+        const qsizetype scan = bytes.lastIndexOf(QByteArrayView("\xff\xda", 2));
+        return scan >= 0 && bytes.indexOf(QByteArrayView("\xff\xd9", 2), scan) < 0;
+    }
+    const ByteReader r(bytes);
+    if (!bytes.startsWith("BM") || !r.has(0, 34) || r.u32(14) < 40) return false;
+    const quint32 compression = r.u32(30);
+    if (compression != 0 && compression != 3) return false; // run-length data ends where it ends
+    const qint64 width = r.i32(18), height = std::abs(qint64(r.i32(22))), bits = r.u16(28);
+    const qint64 stride = (width * bits + 31) / 32 * 4;
+    return width > 0 && qint64(r.u32(10)) + stride * height > bytes.size();
+}
+
+// Everything Qt's decoders read, known by content, never by name.
+QImage readRaster(QIODevice* device) {
+    QImageReader reader(device);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true); // EXIF orientation
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > MaxPicturePixels)
+        invalid(QStringLiteral("picture too large"));
+    QImage image = reader.read();
+    if (image.isNull()) invalid(reader.errorString());
+    return image;
+}
+
+bool needsWholeFile(QByteArrayView head) {
+    return isWmf(head) || isEmf(head) || isIconFile(head) || head.startsWith("\xff\xd8") ||
+           head.startsWith("BM");
+}
+
+} // namespace
+
+QImage decodePicture(const QByteArray& bytes) {
+    if (isWmf(bytes)) return renderWmf(bytes);
+    if (isEmf(bytes)) return renderEmf(bytes);
+    if (isIconFile(bytes)) {
+        try {
+            return bestIcon(bytes);
+        } catch (const PlatformError&) {
+            // a few other formats start like an icon directory
+        }
+    }
+    if (isCutOff(bytes)) invalid(QStringLiteral("the picture is cut off"));
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return readRaster(&buffer);
+}
+
+QImage LoadPicture(const QString& path) {
+    if (!QFileInfo(path).isFile()) throw PlatformError(Err::FileNotFound, path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) invalid(file.errorString());
+    if (!needsWholeFile(file.peek(128))) return readRaster(&file);
+    if (file.size() > MetafileCaps::MaxFileBytes) invalid(QStringLiteral("file too large"));
+    return decodePicture(file.readAll());
+}

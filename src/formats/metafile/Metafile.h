@@ -1,0 +1,13 @@
+#pragma once
+
+#include "formats/metafile/Limits.h"
+
+#include <QByteArrayView>
+#include <QImage>
+
+// Windows metafiles played onto a picture. Both throw PlatformError 481 for
+// what cannot be shown; records they do not know are skipped.
+bool isWmf(QByteArrayView bytes);
+bool isEmf(QByteArrayView bytes);
+QImage renderWmf(QByteArrayView bytes, const RenderLimits& limits = {});
+QImage renderEmf(QByteArrayView bytes, const RenderLimits& limits = {});

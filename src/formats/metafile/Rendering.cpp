@@ -1,0 +1,47 @@
+#include "formats/metafile/Rendering.h"
+
+#include "formats/metafile/GdiCanvas.h"
+#include "system/PlatformError.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+QSize checkedPictureSize(double width, double height, const RenderLimits& limits) {
+    const double w = std::max(1.0, std::round(width)), h = std::max(1.0, std::round(height));
+    if (!(w <= 32767 && h <= 32767 && w * h <= double(limits.maxPixels)))
+        throw PlatformError(Err::InvalidPicture, QStringLiteral("metafile picture too large"));
+    return QSize(int(w), int(h));
+}
+
+QImage renderMetafile(const PlaySetup& setup, const Player& play, const RenderLimits& limits) {
+    QSize size;
+    QTransform base = setup.deviceToPicture;
+    if (setup.size) {
+        size = *setup.size;
+    } else {
+        MeasureSurface measure;
+        GdiCanvas canvas(measure, QTransform(), setup.devicePixelsPerMm, setup.objectCapacity,
+                         setup.initial);
+        play(canvas);
+        const QRectF drawn = measure.bounds();
+        if (!(drawn.width() > 0 || drawn.height() > 0))
+            throw PlatformError(Err::InvalidPicture, QStringLiteral("metafile draws nothing"));
+        const double longest = std::max(drawn.width(), drawn.height());
+        const double scale = std::min(1.0, MetafileCaps::UnsizedLongestSide / longest);
+        size = checkedPictureSize(std::ceil(drawn.width() * scale),
+                                  std::ceil(drawn.height() * scale), limits);
+        base = QTransform::fromTranslate(-drawn.left(), -drawn.top()) *
+               QTransform::fromScale(scale, scale);
+    }
+    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+    if (picture.isNull())
+        throw PlatformError(Err::InvalidPicture, QStringLiteral("no memory for the picture"));
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    PaintSurface surface(painter);
+    GdiCanvas canvas(surface, base, setup.devicePixelsPerMm, setup.objectCapacity, setup.initial);
+    play(canvas);
+    return picture;
+}

@@ -1,0 +1,168 @@
+#include "formats/rtf/RtfParser.h"
+
+#include "formats/TextDecoding.h"
+#include "formats/rtf/RtfReader.h"
+
+#include <QTextDocument>
+#include <utility>
+
+namespace {
+// Deeper groups are read for their braces only; real documents nest far less.
+constexpr size_t MaxDepth = 128;
+} // namespace
+
+bool isRtf(QByteArrayView bytes) {
+    return bytes.startsWith("{\\rtf");
+}
+
+void readRtf(QByteArrayView rtf, QTextDocument* document) {
+    RtfParser(rtf, document).run();
+}
+
+RtfParser::RtfParser(QByteArrayView rtf, QTextDocument* document)
+    : tokenizer_(rtf), writer_(document, fonts_, colors_) {
+    stack_.emplace_back();
+}
+
+void RtfParser::run() {
+    while (!ended_) {
+        const RtfToken next = tokenizer_.next();
+        if (next.kind == RtfToken::End) break;
+        if (next.kind != RtfToken::Text && next.kind != RtfToken::Hex) flushBytes();
+        token(next, std::exchange(ignorable_, false));
+    }
+    flushBytes();
+    writer_.finish(ended_ ? lastPara_ : state().para);
+}
+
+void RtfParser::token(const RtfToken& token, bool ignorable) {
+    const bool brace = token.kind == RtfToken::GroupStart || token.kind == RtfToken::GroupEnd;
+    if (brace) fallback_ = 0; // a group ends any \u fallback
+    if (overflow_ > 0 && brace) {
+        overflow_ += token.kind == RtfToken::GroupStart ? 1 : -1;
+        return;
+    }
+    if (overflow_ > 0 || (!brace && state().destination == RtfDestination::Skip)) return;
+    if (fallback_ > 0 && token.kind != RtfToken::Text && token.kind != RtfToken::Hex && !brace) {
+        --fallback_; // a control word or symbol counts as one fallback character
+        return;
+    }
+    switch (token.kind) {
+    case RtfToken::GroupStart:
+        return groupStart();
+    case RtfToken::GroupEnd:
+        return groupEnd();
+    case RtfToken::Word:
+        return word(token, ignorable);
+    case RtfToken::Symbol:
+        return symbol(token.symbol);
+    case RtfToken::Text:
+        return textBytes(token.data);
+    case RtfToken::Hex:
+        return hexByte(token.byte);
+    case RtfToken::Binary:
+        if (state().destination == RtfDestination::Picture) picture_.binary(token.data);
+        return;
+    case RtfToken::End:
+        return;
+    }
+}
+
+void RtfParser::groupStart() {
+    if (stack_.size() > MaxDepth) {
+        ++overflow_;
+        return;
+    }
+    stack_.push_back(state());
+}
+
+void RtfParser::groupEnd() {
+    if (stack_.size() <= 1) {
+        ended_ = true; // a stray closing brace ends the document
+        return;
+    }
+    const RtfGroupState closed = std::move(stack_.back());
+    stack_.pop_back();
+    if (stack_.size() == 1) {
+        ended_ = true;
+        lastPara_ = closed.para;
+    }
+    if (closed.destination == state().destination) return;
+    if (closed.destination == RtfDestination::FontTable) fonts_.endGroup();
+    if (closed.destination == RtfDestination::Picture &&
+        state().destination == RtfDestination::Body) {
+        const QImage image = picture_.image();
+        if (!image.isNull())
+            writer_.image(image, picture_.displaySize(image), state().para.inTable);
+    }
+}
+
+void RtfParser::symbol(char c) {
+    if (c == '*') {
+        ignorable_ = true;
+        return;
+    }
+    if (c == '\\' || c == '{' || c == '}') return textBytes(QByteArrayView(&c, 1));
+    if (state().destination != RtfDestination::Body) return;
+    switch (c) {
+    case '~':
+        return put(QString(QChar(0x00A0)));
+    case '-':
+        return put(QString(QChar(0x00AD)));
+    case '_':
+        return put(QString(QChar(0x2011)));
+    case '\t':
+        return put(QStringLiteral("\t"));
+    case '\n':
+    case '\r':
+        return writer_.endParagraph(state().para);
+    default:
+        return; // \: \| and broken escapes show nothing
+    }
+}
+
+void RtfParser::textBytes(QByteArrayView bytes) {
+    if (fallback_ > 0) {
+        const qsizetype skipped = qMin<qsizetype>(fallback_, bytes.size());
+        bytes = bytes.sliced(skipped);
+        fallback_ -= int(skipped);
+    }
+    switch (state().destination) {
+    case RtfDestination::Body:
+        bytes_.append(bytes);
+        break;
+    case RtfDestination::FontTable:
+        fonts_.text(bytes);
+        break;
+    case RtfDestination::ColorTable:
+        colors_.text(bytes);
+        break;
+    case RtfDestination::Picture:
+        picture_.hexDigits(bytes);
+        break;
+    case RtfDestination::Skip:
+        break;
+    }
+}
+
+void RtfParser::hexByte(unsigned char byte) {
+    if (fallback_ > 0) {
+        --fallback_;
+        return;
+    }
+    if (state().destination == RtfDestination::Body)
+        bytes_.append(char(byte));
+    else if (state().destination == RtfDestination::FontTable)
+        fonts_.byte(byte);
+}
+
+void RtfParser::flushBytes() {
+    if (bytes_.isEmpty()) return;
+    const int font = state().chars.font < 0 ? defaultFont_ : state().chars.font;
+    put(decodeCodePage(bytes_, fonts_.codePage(font)));
+    bytes_.clear();
+}
+
+void RtfParser::put(const QString& text) {
+    writer_.text(text, state().chars, state().para.inTable);
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "formats/rtf/RtfControlWords.h"
+#include "formats/rtf/RtfPicture.h"
+#include "formats/rtf/RtfState.h"
+#include "formats/rtf/RtfTables.h"
+#include "formats/rtf/RtfTokenizer.h"
+#include "formats/rtf/RtfWriter.h"
+
+#include <vector>
+
+// The reading behind readRtf: a group stack over the token stream, handing
+// body text to the writer and table, picture and font data to their collectors.
+class RtfParser {
+  public:
+    RtfParser(QByteArrayView rtf, QTextDocument* document);
+    void run();
+
+  private:
+    RtfGroupState& state() { return stack_.back(); }
+    void token(const RtfToken& token, bool ignorable);
+    void groupStart();
+    void groupEnd();
+    void symbol(char c);
+    void textBytes(QByteArrayView bytes);
+    void hexByte(unsigned char byte);
+    void flushBytes();
+    void put(const QString& text);
+
+    // RtfParserWords.cpp and RtfParserProperties.cpp
+    void word(const RtfToken& token, bool ignorable);
+    void bodyWord(const RtfWordInfo& info, const RtfToken& token);
+    bool charWord(const RtfWordInfo& info, const RtfToken& token);
+    bool paraWord(const RtfWordInfo& info, const RtfToken& token);
+    void unicode(int value);
+
+    RtfTokenizer tokenizer_;
+    RtfFontTable fonts_;
+    RtfColorTable colors_;
+    RtfPicture picture_;
+    RtfWriter writer_;
+    std::vector<RtfGroupState> stack_;
+    RtfParaState lastPara_;
+    QByteArray bytes_; // text bytes not yet decoded
+    int overflow_ = 0; // open groups beyond the depth bound
+    int fallback_ = 0; // \u fallback characters still to skip
+    bool ignorable_ = false;
+    bool ended_ = false;
+    int defaultFont_ = 0;
+};

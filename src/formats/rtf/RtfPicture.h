@@ -1,0 +1,35 @@
+#pragma once
+
+#include "formats/rtf/RtfControlWords.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QSizeF>
+
+struct RtfToken;
+
+// Collects a \pict group: its kind, sizes and data (hex digits or \bin).
+class RtfPicture {
+  public:
+    void begin() { *this = RtfPicture(); }
+    void word(const RtfWordInfo& info, const RtfToken& token);
+    void hexDigits(QByteArrayView text);
+    void binary(QByteArrayView data);
+
+    // The decoded picture; a null image when it cannot be shown.
+    QImage image() const;
+    // The size to show it at in pixels: the goal size, scaled, else its own.
+    QSizeF displaySize(const QImage& image) const;
+
+  private:
+    int kind_ = PictureOther;
+    int width_ = 0, height_ = 0;         // \picw, \pich
+    int goalWidth_ = 0, goalHeight_ = 0; // twips
+    int scaleX_ = 100, scaleY_ = 100;    // percent
+    QByteArray data_;
+    int nibble_ = -1; // a first hex digit waiting for its partner
+};
+
+// A Windows metafile as RTF stores it lacks the placeable header that sizes it;
+// this puts one in front, taken from the metafile's window records.
+QByteArray withPlaceableHeader(const QByteArray& metafile, int goalWidth, int goalHeight);

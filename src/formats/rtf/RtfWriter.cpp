@@ -1,0 +1,81 @@
+#include "formats/rtf/RtfWriter.h"
+
+#include "formats/rtf/RtfFormats.h"
+
+#include <QImage>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <QUrl>
+
+RtfWriter::RtfWriter(QTextDocument* document, const RtfFontTable& fonts,
+                     const RtfColorTable& colors)
+    : document_(document), fonts_(fonts), colors_(colors), cursor_(document) {
+    cursor_.movePosition(QTextCursor::End);
+    setDefaultTab(720); // RTF's default: half an inch
+}
+
+void RtfWriter::setDefaultTab(int twips) {
+    QTextOption option = document_->defaultTextOption();
+    option.setTabStopDistance(qMax(1.0, rtfTwipsToPixels(twips)));
+    document_->setDefaultTextOption(option);
+}
+
+void RtfWriter::text(const QString& text, const RtfCharState& chars, bool inTable) {
+    if (text.isEmpty() || chars.hidden) return;
+    if (!run_.isEmpty() && (chars != runChars_ || inTable != runInTable_)) flush();
+    run_ += text;
+    runChars_ = chars;
+    runInTable_ = inTable;
+}
+
+void RtfWriter::flush() {
+    if (run_.isEmpty()) return;
+    tables_.place(cursor_, runInTable_);
+    // Line breaks inside a paragraph stay line breaks, not new paragraphs.
+    run_.replace(u'\n', QChar::LineSeparator);
+    cursor_.insertText(run_, rtfCharFormat(runChars_, defaultFont_, fonts_, colors_));
+    run_.clear();
+}
+
+void RtfWriter::image(const QImage& image, QSizeF size, bool inTable) {
+    flush();
+    tables_.place(cursor_, inTable);
+    const QUrl name(QStringLiteral("rtfpicture:%1").arg(++images_));
+    document_->addResource(QTextDocument::ImageResource, name, image);
+    QTextImageFormat format;
+    format.setName(name.toString());
+    format.setWidth(size.width());
+    format.setHeight(size.height());
+    cursor_.insertImage(format);
+}
+
+void RtfWriter::endParagraph(const RtfParaState& para) {
+    flush();
+    tables_.place(cursor_, para.inTable);
+    cursor_.setBlockFormat(rtfBlockFormat(para));
+    cursor_.insertBlock();
+}
+
+void RtfWriter::endCell(const RtfParaState& para) {
+    flush();
+    tables_.place(cursor_, true);
+    cursor_.setBlockFormat(rtfBlockFormat(para));
+    tables_.cellEnded();
+}
+
+void RtfWriter::endRow() {
+    flush();
+    tables_.rowEnded();
+}
+
+void RtfWriter::finish(const RtfParaState& para) {
+    flush();
+    tables_.close(cursor_);
+    if (cursor_.block().length() > 1) cursor_.setBlockFormat(rtfBlockFormat(para));
+    cursor_.movePosition(QTextCursor::End);
+    const QTextBlock end = cursor_.block();
+    if (end.length() == 1 && end.previous().isValid() &&
+        !QTextCursor(end.previous()).currentTable())
+        cursor_.deletePreviousChar();
+}

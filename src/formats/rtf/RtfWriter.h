@@ -1,0 +1,43 @@
+#pragma once
+
+#include "formats/rtf/RtfState.h"
+#include "formats/rtf/RtfTableBuilder.h"
+
+#include <QTextCursor>
+
+class QImage;
+class QTextDocument;
+class RtfFontTable;
+class RtfColorTable;
+
+// Writes the body of an RTF document into a QTextDocument through a cursor,
+// collecting runs of equally formatted text before inserting them.
+class RtfWriter {
+  public:
+    RtfWriter(QTextDocument* document, const RtfFontTable& fonts, const RtfColorTable& colors);
+
+    void setDefaultFont(int font) { defaultFont_ = font; }
+    void setDefaultTab(int twips);
+    void text(const QString& text, const RtfCharState& chars, bool inTable);
+    void image(const QImage& image, QSizeF size, bool inTable);
+    void endParagraph(const RtfParaState& para);
+    void endCell(const RtfParaState& para);
+    void endRow();
+    RtfTableBuilder& tables() { return tables_; }
+    // Ends the last paragraph; a trailing empty one left by the final \par goes.
+    void finish(const RtfParaState& para);
+
+  private:
+    void flush();
+
+    QTextDocument* document_;
+    const RtfFontTable& fonts_;
+    const RtfColorTable& colors_;
+    QTextCursor cursor_;
+    RtfTableBuilder tables_;
+    int defaultFont_ = 0;
+    int images_ = 0;
+    QString run_;
+    RtfCharState runChars_;
+    bool runInTable_ = false;
+};

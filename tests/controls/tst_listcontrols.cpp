@@ -1,0 +1,174 @@
+#include "controls/DirListBox.h"
+#include "controls/DriveListBox.h"
+#include "controls/FileListBox.h"
+#include "support/Checks.h"
+#include "support/TempTree.h"
+#include "system/PlatformError.h"
+#include "system/Volumes.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+class ListControlsTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void cleanup() { Volumes::setProvider({}); }
+
+    void fileListMatchesAndSorts() {
+        TempTree tree;
+        for (const char* name : {"b.JPG", "a.txt", "C.jpg", "d.wav", ".hidden.jpg", "e.jpeg"})
+            tree.write(name);
+        tree.mkdir("folder.jpg");
+        FileListBox list;
+        list.setPattern("*.jpg;*.txt");
+        list.setPath(tree.path());
+        QCOMPARE(listed(list), QStringList({"a.txt", "b.JPG", "C.jpg"}));
+        QCOMPARE(list.Path(), tree.path());
+        QCOMPARE(list.FileName(), QString()); // nothing selected after a re-read
+
+        list.setPattern("*.wav");
+        QCOMPARE(listed(list), QStringList({"d.wav"}));
+    }
+
+    void fileListRefreshDropsDeletedFile() {
+        TempTree tree;
+        const QString gone = tree.write("gone.bmp");
+        tree.write("stays.bmp");
+        FileListBox list;
+        list.setPattern("*.bmp");
+        list.setPath(tree.path());
+        QCOMPARE(list.ListCount(), 2);
+        QFile::remove(gone);
+        QCOMPARE(list.ListCount(), 2);
+        list.Refresh();
+        QCOMPARE(listed(list), QStringList({"stays.bmp"}));
+    }
+
+    void fileListKeepsContentsWhenFolderCannotBeRead() {
+        TempTree tree;
+        tree.write("one.bmp");
+        FileListBox list;
+        list.setPath(tree.path());
+        QCOMPARE(errorOf([&] { list.setPath(tree.file("missing")); }), Err::PathNotFound);
+        QCOMPARE(list.Path(), tree.path());
+        QCOMPARE(listed(list), QStringList({"one.bmp"}));
+    }
+
+    void fileListClickOnMouseAndKeyboard() {
+        TempTree tree;
+        for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) tree.write(name);
+        FileListBox list;
+        list.setPath(tree.path());
+        list.resize(200, 200);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QSignalSpy clicks(&list, &FileListBox::Click);
+
+        const QRect first = list.visualRect(list.model()->index(0, 0));
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, first.center());
+        QCOMPARE(clicks.count(), 1);
+        QCOMPARE(list.FileName(), QString("a.bmp"));
+
+        QTest::keyClick(&list, Qt::Key_Down);
+        QCOMPARE(clicks.count(), 2);
+        QCOMPARE(list.FileName(), QString("b.bmp"));
+        QTest::keyClick(&list, Qt::Key_End);
+        QCOMPARE(clicks.count(), 3);
+        QCOMPARE(list.FileName(), QString("c.bmp"));
+        QTest::keyClick(&list, Qt::Key_Down); // already at the end: no move, no click
+        QCOMPARE(clicks.count(), 3);
+    }
+
+    void fileListRefusesNegativeHeight() {
+        FileListBox list;
+        list.setHeight(1500);
+        QCOMPARE(list.height(), 100);
+        QCOMPARE(errorOf([&] { list.setHeight(-15); }), Err::InvalidPropertyValue);
+        QCOMPARE(list.height(), 100);
+    }
+
+    void folderListChangesOnlyOnRealChange() {
+        TempTree tree;
+        tree.mkdir("sub/deeper");
+        DirListBox dir;
+        QSignalSpy changes(&dir, &DirListBox::Change);
+        dir.setPath(tree.path());
+        QCOMPARE(changes.count(), 1);
+        dir.setPath(tree.path() + "/");
+        dir.setPath(tree.path());
+        QCOMPARE(changes.count(), 1);
+        dir.setPath(tree.file("sub"));
+        QCOMPARE(dir.Path(), tree.file("sub"));
+        QCOMPARE(changes.count(), 2);
+        dir.setPath("/");
+        QCOMPARE(dir.Path(), QString("/"));
+    }
+
+    void folderListKeepsFolderOnFailure() {
+        TempTree tree;
+        tree.write("plain-file");
+        DirListBox dir;
+        dir.setPath(tree.path());
+        QSignalSpy changes(&dir, &DirListBox::Change);
+        QCOMPARE(errorOf([&] { dir.setPath(tree.file("missing")); }), Err::PathNotFound);
+        QCOMPARE(errorOf([&] { dir.setPath(tree.file("plain-file")); }), Err::PathNotFound);
+        QCOMPARE(dir.Path(), tree.path());
+        QCOMPARE(changes.count(), 0);
+    }
+
+    void folderListOpensOnDoubleClickOnly() {
+        TempTree tree;
+        tree.mkdir("child");
+        DirListBox dir;
+        dir.setPath(tree.path());
+        dir.resize(300, 400);
+        dir.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dir));
+        QCOMPARE(dir.List(dir.OpenRow()), tree.path());
+        QCOMPARE(dir.List(dir.OpenRow() + 1), tree.file("child"));
+        QCOMPARE(dir.List(0), QString("/"));
+        const QPoint at = dir.visualRect(dir.model()->index(dir.OpenRow() + 1, 0)).center();
+        QTest::mouseClick(dir.viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(dir.Path(), tree.path());
+        QTest::mouseDClick(dir.viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(dir.Path(), tree.file("child"));
+    }
+
+    void driveListChoosesHoldingVolume() {
+        TempTree tree;
+        const QString usb = tree.mkdir("usb");
+        Volumes::setProvider([&] {
+            return QList<Volume>{{"root", "/"}, {"stick", usb}};
+        });
+        DriveListBox drive;
+        QSignalSpy changes(&drive, &DriveListBox::Change);
+        drive.setDrive(usb + "/photos/2026");
+        QCOMPARE(drive.volumeRoot(), usb);
+        QCOMPARE(drive.Drive(), usb); // the current folder is elsewhere: the root
+        QCOMPARE(changes.count(), 1);
+        drive.setDrive(usb);
+        QCOMPARE(changes.count(), 1);
+        drive.setDrive(tree.path()); // "/" holds the temporary folder itself
+        QCOMPARE(drive.volumeRoot(), QString("/"));
+        QCOMPARE(drive.Drive(), QDir::currentPath());
+        QCOMPARE(changes.count(), 2);
+    }
+
+    void goneVolumeFailsWith68() {
+        TempTree tree;
+        const QString gone = tree.file("unplugged");
+        Volumes::setProvider([&] {
+            return QList<Volume>{{"root", "/"}, {"cdrom", gone}};
+        });
+        DriveListBox drive;
+        DirListBox dir;
+        dir.setPath(tree.path());
+        drive.setDrive(gone);
+        QCOMPARE(drive.Drive(), gone);
+        QCOMPARE(errorOf([&] { dir.setPath(drive.Drive()); }), Err::DeviceUnavailable);
+        QCOMPARE(dir.Path(), tree.path());
+    }
+};
+
+QTEST_MAIN(ListControlsTest)
+#include "tst_listcontrols.moc"

@@ -1,0 +1,176 @@
+#include "controls/RichTextPane.h"
+#include "support/TempTree.h"
+#include "system/PlatformError.h"
+
+#include <QFontInfo>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QtTest>
+
+namespace {
+QByteArray utf16(const QString& text, bool bigEndian) {
+    QByteArray out(bigEndian ? "\xFE\xFF" : "\xFF\xFE");
+    for (const QChar c : text) {
+        const char high = char(c.unicode() >> 8), low = char(c.unicode() & 0xFF);
+        out.append(bigEndian ? high : low).append(bigEndian ? low : high);
+    }
+    return out;
+}
+// Block texts joined by LF: each block is one line as the pane shows it.
+QString lines(RichTextPane& pane) {
+    pane.finishLoading();
+    QStringList blocks;
+    for (QTextBlock b = pane.document()->begin(); b.isValid(); b = b.next())
+        blocks << b.text();
+    return blocks.join(u'\n');
+}
+} // namespace
+
+// Plain text, NFO art and the pane's own behaviour while loading.
+class TextPlainTest : public QObject {
+    Q_OBJECT
+    TempTree tree_;
+
+  private slots:
+    void decoding_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("utf-8") << "a.txt" << u"Grüße ✓"_qs.toUtf8() << u"Grüße ✓"_qs;
+        QTest::newRow("utf-8 mark") << "a.txt"
+                                    << "\xEF\xBB\xBF" + u"héllo"_qs.toUtf8() << u"héllo"_qs;
+        QTest::newRow("utf-16 le") << "a.txt" << utf16(u"Ωmega\r\nx"_qs, false) << u"Ωmega\nx"_qs;
+        QTest::newRow("utf-16 be") << "a.txt" << utf16(u"Ωmega\nx"_qs, true) << u"Ωmega\nx"_qs;
+        QTest::newRow("invalid utf-8 is windows-1252")
+            << "a.txt" << QByteArray("caf\xE9 \x80 \x93q\x94 \x8A") << u"café € “q” Š"_qs;
+        QTest::newRow("one bad byte decides")
+            << "a.txt" << QByteArray("\xE2\x9C\x93 ok \xFF") << u"âœ“ ok ÿ"_qs;
+        QTest::newRow("crlf") << "a.txt" << QByteArray("one\r\ntwo\r\n") << u"one\ntwo\n"_qs;
+        QTest::newRow("lf") << "a.txt" << QByteArray("one\ntwo") << u"one\ntwo"_qs;
+        QTest::newRow("cr") << "a.txt" << QByteArray("one\rtwo") << u"one\ntwo"_qs;
+        QTest::newRow("mixed") << "a.txt" << QByteArray("a\r\nb\rc\nd\r\r\ne")
+                               << u"a\nb\nc\nd\n\ne"_qs;
+        QTest::newRow("long CR lines across load steps")
+            << "a.txt"
+            << (QByteArray(5000, 'x') + "\r").repeated(40) + "\r\n" + QByteArray(70000, 'y')
+            << (QString(5000, u'x') + u'\n').repeated(40) + u'\n' + QString(70000, u'y');
+        QTest::newRow("empty") << "a.txt" << QByteArray() << QString();
+        QTest::newRow("markup stays text")
+            << "a.txt" << QByteArray("<b>x</b> & {\\b y}") << u"<b>x</b> & {\\b y}"_qs;
+        QTest::newRow("nfo box drawing") << "art.nfo"
+                                         << QByteArray("\xC9\xCD\xBB\r\n\xBA \xBA\r\n\xC8\xCD\xBC"
+                                                       "\r\n\xB0\xB1\xB2\xDB \x82\x9B")
+                                         << u"╔═╗\n║ ║\n╚═╝\n░▒▓█ é¢"_qs;
+        QTest::newRow("nfo any case") << "ART.NfO" << QByteArray("\xC4\xC5\xC4") << u"─┼─"_qs;
+        QTest::newRow("same bytes as txt") << "art.txt" << QByteArray("\xC9\xCD\xBB") << u"ÉÍ»"_qs;
+        QTest::newRow("binary") << "data.txt" << QByteArray("PK\x03\x04\x00\x00junk", 10)
+                                << RichTextPane::unreadableText();
+    }
+    void decoding() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, expected);
+        RichTextPane pane;
+        pane.setFileName(tree_.write(name, bytes));
+        QCOMPARE(lines(pane), expected);
+        QCOMPARE(pane.FileName(), tree_.file(name));
+    }
+
+    void nfoUsesFixedPitchFont() {
+        RichTextPane pane;
+        pane.setFileName(tree_.write("x.nfo", "\xDB\xDB"));
+        QVERIFY(QFontInfo(pane.document()->defaultFont()).fixedPitch());
+        pane.setFileName(tree_.write("x.txt", "ii"));
+        QVERIFY(!QFontInfo(pane.document()->defaultFont()).fixedPitch());
+    }
+
+    void loadReplacesTheDocument() {
+        RichTextPane pane;
+        pane.setFileName(tree_.write("one.txt", "first"));
+        pane.setFileName(tree_.write("two.rtf", "{\\rtf1 second}"));
+        QCOMPARE(pane.document()->toPlainText(), "second");
+        pane.setFileName(tree_.write("three.txt", "third"));
+        QCOMPARE(pane.document()->toPlainText(), "third");
+    }
+
+    void failures() {
+        RichTextPane pane;
+        pane.setFileName(tree_.write("kept.txt", "kept"));
+        try {
+            pane.setFileName(tree_.file("missing.txt"));
+            QFAIL("no error");
+        } catch (const PlatformError& e) {
+            QCOMPARE(e.number(), 53);
+        }
+        try {
+            pane.setFileName(tree_.mkdir("folder.txt"));
+            QFAIL("no error");
+        } catch (const PlatformError& e) {
+            QCOMPARE(e.number(), 70);
+        }
+        QCOMPARE(pane.document()->toPlainText(), "kept");
+        QCOMPARE(pane.FileName(), tree_.file("kept.txt"));
+    }
+
+    void unreadableFileIs70() {
+        // Root reads everything, so the load runs again as an unprivileged user.
+        const QByteArray child = qgetenv("QUILLORY_UNREADABLE");
+        if (!child.isEmpty()) {
+            RichTextPane pane;
+            try {
+                pane.setFileName(QString::fromLocal8Bit(child));
+                QFAIL("no error");
+            } catch (const PlatformError& e) {
+                QCOMPARE(e.number(), 70);
+            }
+            return;
+        }
+        if (QStandardPaths::findExecutable("setpriv").isEmpty()) QSKIP("setpriv is missing");
+        const QString path = tree_.write("secret.txt", "secret");
+        QVERIFY(QFile::setPermissions(tree_.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                        QFile::ExeOwner | QFile::ExeOther));
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QUILLORY_UNREADABLE", path);
+        env.insert("HOME", "/tmp");
+        process.setProcessEnvironment(env);
+        process.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                  QCoreApplication::applicationFilePath(), "unreadableFileIs70"});
+        QVERIFY(process.waitForFinished(60000));
+        const QByteArray output = process.readAllStandardOutput() + process.readAllStandardError();
+        QVERIFY2(process.exitCode() == 0, output.constData());
+        QVERIFY2(output.contains("PASS   : TextPlainTest::unreadableFileIs70"), output.constData());
+    }
+
+    void bigTextArrivesInSteps() {
+        QByteArray bytes;
+        for (int i = 0; bytes.size() < 3 * 1024 * 1024; ++i)
+            bytes += "line " + QByteArray::number(i) + " with some words, ü\r\n";
+        RichTextPane pane;
+        QSignalSpy finished(&pane, &RichTextPane::loadFinished);
+        pane.setFileName(tree_.write("big.txt", bytes));
+        QVERIFY(pane.isLoading());
+        QCOMPARE(pane.document()->firstBlock().text(), u"line 0 with some words, ü"_qs);
+        QVERIFY(pane.document()->blockCount() < 60000);
+        QVERIFY(finished.wait(60000));
+        QVERIFY(!pane.isLoading());
+        const QString whole = QString::fromUtf8(bytes).replace("\r\n", "\n");
+        QCOMPARE(pane.document()->toPlainText(), whole);
+    }
+
+    void newLoadStopsTheSteps() {
+        RichTextPane pane;
+        pane.setFileName(tree_.write("big.txt", QByteArray(2 * 1024 * 1024, 'x') + "\nlast"));
+        QVERIFY(pane.isLoading());
+        pane.setFileName(tree_.write("small.txt", "small"));
+        QVERIFY(!pane.isLoading());
+        QTest::qWait(50);
+        QCOMPARE(pane.document()->toPlainText(), "small");
+    }
+};
+
+QTEST_MAIN(TextPlainTest)
+#include "tst_textplain.moc"
