@@ -7,6 +7,7 @@
 #include "formats/PictureLoader.h"
 #include "shell/Module.h"
 #include "shell/TheViewer.h"
+#include "system/FileNames.h"
 #include "system/Paths.h"
 
 #include <QLabel>
@@ -22,7 +23,7 @@ void TheViewer::File1_Click() {
         TextB->setVisible(false);
         MMControl1->setCommand(QStringLiteral("Close"));
         path += File1->FileName();
-        Label1->setText(path);
+        Label1->setText(FileNames::display(path));
         if (isTextTypeName(File1->FileName())) {
             TextB->setVisible(true);
             TextB->setFileName(path);

@@ -1,6 +1,7 @@
 #include "controls/DirListBox.h"
 
 #include "controls/FolderListModel.h"
+#include "system/FileNames.h"
 #include "system/FolderReader.h"
 #include "system/Paths.h"
 #include "system/PlatformError.h"
@@ -40,11 +41,11 @@ DirListBox::DirListBox(QWidget* parent) : QListView(parent), model_(new FolderLi
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QAbstractItemView::activated, this,
             [this](const QModelIndex& index) { openRow(index.row()); });
-    setPath(QDir::currentPath());
+    setPath(FileNames::currentPath());
 }
 
 void DirListBox::setPath(const QString& folder) {
-    const QString target = normalised(folder, path_.isEmpty() ? QDir::currentPath() : path_);
+    const QString target = normalised(folder, path_.isEmpty() ? FileNames::currentPath() : path_);
     if (target == path_) return;
     const QStringList subfolders = FolderReader::entries(target, FolderReader::Kind::Folders);
     path_ = target;

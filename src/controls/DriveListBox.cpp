@@ -1,11 +1,13 @@
 #include "controls/DriveListBox.h"
 
+#include "system/FileNames.h"
+
 #include <QDir>
 #include <QSignalBlocker>
 
 DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent) {
     volumes_ = Volumes::list();
-    const int current = Volumes::indexOfVolumeHolding(volumes_, QDir::currentPath());
+    const int current = Volumes::indexOfVolumeHolding(volumes_, FileNames::currentPath());
     fill(current >= 0 ? volumes_[current].root : QString());
     // Only a choice by the user arrives here; programmatic changes go through chooseIndex.
     connect(this, &QComboBox::activated, this, [this](int index) { chooseIndex(index); });

@@ -1,6 +1,7 @@
 #include "controls/FileListBox.h"
 
 #include "controls/FileListModel.h"
+#include "system/FileNames.h"
 #include "system/FolderReader.h"
 #include "system/PlatformError.h"
 #include "system/Twips.h"
@@ -17,7 +18,7 @@ FileListBox::FileListBox(QWidget* parent) : QListView(parent), model_(new FileLi
     setUniformItemSizes(true);
     setLayoutMode(QListView::Batched);
     connect(this, &QListView::clicked, this, [this] { emit Click(); });
-    setPath(QDir::currentPath());
+    setPath(FileNames::currentPath());
 }
 
 void FileListBox::setPath(const QString& folder) {

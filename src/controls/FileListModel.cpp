@@ -1,5 +1,7 @@
 #include "controls/FileListModel.h"
 
+#include "system/FileNames.h"
+
 void FileListModel::setNames(QStringList names) {
     beginResetModel();
     names_ = std::move(names);
@@ -12,6 +14,7 @@ int FileListModel::rowCount(const QModelIndex& parent) const {
 
 QVariant FileListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= names_.size()) return {};
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return names_[index.row()];
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+        return FileNames::display(names_[index.row()]);
     return {};
 }

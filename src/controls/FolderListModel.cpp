@@ -1,5 +1,6 @@
 #include "controls/FolderListModel.h"
 
+#include "system/FileNames.h"
 #include "system/Paths.h"
 
 #include <QApplication>
@@ -36,7 +37,7 @@ QVariant FolderListModel::data(const QModelIndex& index, int role) const {
     const bool inChain = row <= openRow();
     switch (role) {
     case Qt::DisplayRole:
-        return inChain ? chain_[row] : subfolders_[row - chain_.size()];
+        return FileNames::display(inChain ? chain_[row] : subfolders_[row - chain_.size()]);
     case Qt::DecorationRole:
         return inChain ? openIcon_ : closedIcon_;
     case DepthRole:

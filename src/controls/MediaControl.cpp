@@ -1,5 +1,7 @@
 #include "controls/MediaControl.h"
 
+#include "system/FileNames.h"
+
 #include <QAudioOutput>
 #include <QEvent>
 #include <QEventLoop>
@@ -51,7 +53,7 @@ void MediaControl::open() {
     if (kind == MediaKind::Video) {
         auto* window = new QVideoWidget;
         window->installEventFilter(this);
-        window->setWindowTitle(QFileInfo(fileName_).fileName());
+        window->setWindowTitle(FileNames::display(QFileInfo(fileName_).fileName()));
         window->resize(320, 240);
         // The window takes the video's own size once its first picture arrives.
         connect(window->videoSink(), &QVideoSink::videoFrameChanged, window,
@@ -64,7 +66,7 @@ void MediaControl::open() {
         videoWindow_ = window;
         player_->setVideoOutput(window);
     }
-    player_->setSource(QUrl::fromLocalFile(fileName_));
+    player_->setSource(FileNames::fileUrl(fileName_));
     openKind_ = kind;
     if (!waitUntilLoaded()) close(); // the backend cannot play it after all
 }

@@ -4,10 +4,10 @@
 #include "formats/rtf/RtfReader.h"
 #include "formats/worddoc/CompoundFile.h"
 #include "formats/worddoc/WordText.h"
+#include "system/FileNames.h"
 #include "system/PlatformError.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -23,11 +23,8 @@ constexpr qsizetype FirstChars = 4 * 1024;
 constexpr qsizetype StepChars = 32 * 1024;
 
 QByteArray readFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (!QFileInfo::exists(path)) throw PlatformError(Err::FileNotFound, path);
-        throw PlatformError(Err::PermissionDenied, file.errorString());
-    }
+    QFile file;
+    file.open(FileNames::openRegularFile(path), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
     QByteArray bytes = file.size() <= MaxFileBytes ? file.readAll() : file.read(MaxFileBytes);
     if (file.error() != QFileDevice::NoError)
         throw PlatformError(Err::DeviceIO, file.errorString());

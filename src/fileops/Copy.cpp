@@ -3,14 +3,17 @@
 #include "controls/DirListBox.h"
 #include "controls/DriveListBox.h"
 #include "controls/MessageBox.h"
+#include "fileops/CopyInBackground.h"
 #include "fileops/SafeCopy.h"
 #include "shell/Module.h"
+#include "system/FileNames.h"
 #include "system/Paths.h"
 #include "system/PlatformError.h"
 #include "system/Twips.h"
 
 #include <QCloseEvent>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalBlocker>
 
 namespace {
@@ -47,6 +50,7 @@ void Copy::buildControls() {
     setTabOrder(Drive1, Dir1);
     connect(Drive1, &DriveListBox::Change, this, &Copy::Drive1_Change, Qt::DirectConnection);
     connect(Command1, &QPushButton::clicked, this, &Copy::Command1_Click);
+    connect(Dir1, &DirListBox::Change, this, [this] { removeStaleCopies(Dir1->Path()); });
 }
 
 void Copy::showFor(const QString& sourcePath, const QString& sourceName) {
@@ -80,13 +84,15 @@ void Copy::centreOnMainWindow() {
 }
 
 void Copy::showCaption() {
-    QString name = sourceName_;
+    QString name = FileNames::display(sourceName_);
     name.replace(QLatin1Char('&'), QLatin1String("&&")); // a name's "&" is no access key
     Command1->setText(QStringLiteral("Copy: ") + name + QStringLiteral(" to selected directory"));
 }
 
 void Copy::Form_Load() {
     showCaption();
+    // Whatever folder it opens on loses what copies killed there long ago left.
+    const auto sweep = qScopeGuard([this] { removeStaleCopies(Dir1->Path()); });
     const QString& last = Module::LastCopyDir;
     if (last.isEmpty()) return;
     try {
@@ -111,14 +117,24 @@ void Copy::Drive1_Change() {
 
 void Copy::copyStep() {
     Module::LastCopyDir = withTrailingSeparator(Dir1->Path());
-    copyFileSafely(sourcePath_, Module::LastCopyDir + sourceName_);
+    const QString source = sourcePath_, target = Module::LastCopyDir + sourceName_;
+    copying_ = true;
+    Command1->setEnabled(false);
+    const auto done = qScopeGuard([this] {
+        copying_ = false;
+        if (Command1) Command1->setEnabled(true);
+    });
+    copyInBackground(this, source, target, FileNames::display(sourceName_));
     Unload();
 }
 
 void Copy::Command1_Click() {
+    if (copying_) return;
     try {
         copyStep();
         return;
+    } catch (const CopyCancelled&) {
+        return; // the user's own choice; the target is as it was
     } catch (const PlatformError& e) {
         if (e.number() == Err::PermissionDenied) {
             MsgBox(QStringLiteral("Can't copy: target file(name) in use.."), Mb::Exclamation,
@@ -130,6 +146,7 @@ void Copy::Command1_Click() {
     // since closing quietly would pass for a copy that was made.
     try {
         copyStep();
+    } catch (const CopyCancelled&) {
     } catch (const PlatformError& e) {
         const QString reason =
             e.detail().isEmpty() ? QStringLiteral("error %1").arg(e.number()) : e.detail();
@@ -143,10 +160,14 @@ void Copy::Unload() {
 }
 
 void Copy::reject() {
-    Unload();
+    if (!copying_) Unload(); // a running copy is stopped by its Cancel button
 }
 
 void Copy::closeEvent(QCloseEvent* event) {
+    if (copying_) {
+        event->ignore();
+        return;
+    }
     Unload();
     event->accept();
 }

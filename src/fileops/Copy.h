@@ -31,7 +31,8 @@ class Copy : public QDialog {
     DirListBox* Dir1 = nullptr;
     QPushButton* Command1 = nullptr;
 
-    // Handlers.
+    // Handlers. The button's copy runs off the user-interface thread; after
+    // half a second a progress dialog offers Cancel.
     void Form_Load();
     void Drive1_Change();
     void Command1_Click();
@@ -51,4 +52,5 @@ class Copy : public QDialog {
     QString sourcePath_;
     QString sourceName_;
     bool loaded_ = false;
+    bool copying_ = false; // a copy runs; the button waits for it
 };

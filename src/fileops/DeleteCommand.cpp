@@ -4,18 +4,28 @@
 #include "controls/MessageBox.h"
 #include "shell/Module.h"
 #include "shell/TheViewer.h"
+#include "system/FileNames.h"
 #include "system/Paths.h"
 #include "system/PlatformError.h"
 
-#include <QFile>
 #include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
+// A read-only file (its owner may not write it) is not deleted, whoever runs
+// the program; the refusal goes where every other failure of Delete goes.
+void refuseReadOnly(const QString& path) {
+    struct stat st {};
+    if (::lstat(FileNames::encode(path).constData(), &st) != 0) throwFromErrno(errno, path);
+    if (S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) == 0)
+        throw PlatformError(Err::PermissionDenied, path);
+}
+
 // Removes exactly the one file that path names; no pattern is expanded.
 void removeFile(const QString& path) {
-    if (::unlink(QFile::encodeName(path).constData()) != 0) throwFromErrno(errno, path);
+    if (::unlink(FileNames::encode(path).constData()) != 0) throwFromErrno(errno, path);
 }
 
 void askToSelect() {
@@ -35,9 +45,10 @@ void TheViewer::FileDel_Click() {
             return;
         }
         Module::SelectedPath = joinPath(Dir1->Path(), name);
-        if (MsgBox(QStringLiteral("Do you really want to delete this file?"), Mb::YesNo, name) !=
-            Mb::Yes)
+        if (MsgBox(QStringLiteral("Do you really want to delete this file?"), Mb::YesNo,
+                   FileNames::display(name)) != Mb::Yes)
             return;
+        refuseReadOnly(Module::SelectedPath);
         removeFile(Module::SelectedPath);
         File1->Refresh();
     } catch (const PlatformError& e) {

@@ -2,11 +2,11 @@
 
 #include "formats/metafile/ByteReader.h"
 #include "formats/metafile/Metafile.h"
+#include "system/FileNames.h"
 #include "system/PlatformError.h"
 
 #include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 
 #include <cstdlib>
@@ -120,9 +120,16 @@ QImage decodePicture(const QByteArray& bytes) {
 }
 
 QImage LoadPicture(const QString& path) {
-    if (!QFileInfo(path).isFile()) throw PlatformError(Err::FileNotFound, path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) invalid(file.errorString());
+    int fd = -1;
+    try {
+        fd = FileNames::openRegularFile(path);
+    } catch (const PlatformError& e) {
+        if (e.number() == Err::FileNotFound || e.number() == Err::PathFileAccess)
+            throw PlatformError(Err::FileNotFound, path);
+        invalid(e.detail());
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) invalid(file.errorString());
     if (!needsWholeFile(file.peek(128))) return readRaster(&file);
     if (file.size() > MetafileCaps::MaxFileBytes) invalid(QStringLiteral("file too large"));
     return decodePicture(file.readAll());

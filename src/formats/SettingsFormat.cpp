@@ -1,5 +1,6 @@
 #include "formats/SettingsFormat.h"
 
+#include "system/FileNames.h"
 #include "system/PlatformError.h"
 
 namespace {
@@ -34,7 +35,7 @@ class ItemReader {
         while (end > start && isBlank(bytes_[end - 1]))
             --end;
         skipDelimiter();
-        return QString::fromLocal8Bit(bytes_.mid(start, end - start));
+        return valueOf(bytes_.mid(start, end - start));
     }
 
     QString quoted() {
@@ -47,7 +48,16 @@ class ItemReader {
         while (at_ < bytes_.size() && bytes_[at_] != ',' && !isLineEnd(bytes_[at_]))
             ++at_;
         skipDelimiter();
-        return QString::fromLocal8Bit(value);
+        return valueOf(value);
+    }
+
+    // The folder line is a file name's bytes; every line takes the same road.
+    // A NUL would cut the path short where the file system reads it.
+    static QString valueOf(const QByteArray& item) {
+        if (item.contains('\0'))
+            throw PlatformError(SettingsFormat::BadItem,
+                                QStringLiteral("settings line holds a NUL byte"));
+        return FileNames::decode(item);
     }
 
     // A comma, or a line end: CR LF, or a bare CR or LF from a hand edit.
@@ -83,11 +93,11 @@ SettingsLines parse(const QByteArray& bytes) {
 }
 
 QByteArray encodeItem(const QString& value) {
-    if (value.contains(u'\r') || value.contains(u'\n')) return {};
-    if (!needsQuotes(value)) return value.toLocal8Bit();
+    if (value.contains(u'\r') || value.contains(u'\n') || value.contains(QChar(0))) return {};
+    if (!needsQuotes(value)) return FileNames::encode(value);
     // A quoted item ends at the first quote, so a quote inside cannot be carried.
     if (value.contains(u'"')) return {};
-    return '"' + value.toLocal8Bit() + '"';
+    return '"' + FileNames::encode(value) + '"';
 }
 
 QByteArray format(const SettingsLines& lines) {

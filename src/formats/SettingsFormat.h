@@ -16,10 +16,13 @@ namespace SettingsFormat {
 
 // Error number of a settings file that ends before its fourth item.
 constexpr int InputPastEndOfFile = 62;
+// Error number of an item that holds a NUL byte: no folder can be named so,
+// so it counts as a folder that is not there (path not found).
+constexpr int BadItem = 76;
 
 // Reads the first four items of a settings file's bytes; anything after them
 // is never looked at. Throws PlatformError(InputPastEndOfFile) when the bytes
-// end first.
+// end first, PlatformError(BadItem) when one of the four holds a NUL.
 SettingsLines parse(const QByteArray& bytes);
 
 // Four lines, each ended by CR LF. A value that needs them gets double

@@ -10,13 +10,17 @@ namespace SettingsFile {
 QString path();
 
 // Fills Module::TextFiles, SoundFiles and VideoFiles from the file and returns
-// the folder item. Throws PlatformError (53 for a missing file, 62 for one that
-// ends too early) and then leaves the three options as they were.
+// the folder item. Only a regular file (or a link to one) is read, and only
+// its first 64 KiB. Throws PlatformError (53 for a missing file, 75 for
+// another kind of file, 62 for one that ends too early, 76 for a NUL in an
+// item) and then leaves the three options as they were.
 QString read();
 
 // Replaces the file with four lines. The lines go to a temporary file that is
-// renamed over viewer.ini, so a failed write leaves the old file whole.
-// Throws PlatformError when the file cannot be written.
+// renamed over viewer.ini only when written and synced, so a failed write
+// leaves the old file byte for byte. A link to a regular file is written
+// through; any other kind of file counts as unwritable. Throws PlatformError
+// when the file cannot be written.
 void write(const QString& textFiles, const QString& folder, const QString& soundFiles,
            const QString& videoFiles);
 

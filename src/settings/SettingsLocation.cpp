@@ -1,12 +1,15 @@
 #include "settings/SettingsLocation.h"
 
+#include "system/FileNames.h"
 #include "system/Paths.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QStandardPaths>
-#include <QTemporaryFile>
+#include <climits>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -18,8 +21,27 @@ SettingsLocation::AppPathProvider& provider() {
 // True when a new file can be made in folder: the settings are written to a
 // temporary file there and renamed over viewer.ini.
 bool canCreateFileIn(const QString& folder) {
-    QTemporaryFile probe(joinPath(folder, QStringLiteral("viewer.ini.XXXXXX")));
-    return probe.open();
+    QByteArray probe = FileNames::encode(joinPath(folder, QStringLiteral(".viewer.ini.XXXXXX")));
+    const int fd = ::mkstemp(probe.data());
+    if (fd < 0) return false;
+    ::close(fd);
+    ::unlink(probe.constData());
+    return true;
+}
+
+bool exists(const QString& path) {
+    struct stat st {};
+    return ::lstat(FileNames::encode(path).constData(), &st) == 0;
+}
+
+// The program's folder, from the link the kernel keeps to the running file.
+QString runningProgramFolder() {
+    char target[PATH_MAX];
+    const ssize_t size = ::readlink("/proc/self/exe", target, sizeof target);
+    if (size <= 0 || size >= ssize_t(sizeof target)) return QCoreApplication::applicationDirPath();
+    const QByteArray file(target, size);
+    const qsizetype slash = file.lastIndexOf('/');
+    return slash <= 0 ? QStringLiteral("/") : FileNames::decode(file.left(slash));
 }
 
 // The shared program folders of an installed system: a program there belongs
@@ -40,7 +62,7 @@ namespace SettingsLocation {
 
 QString applicationPath() {
     if (provider()) return provider()();
-    return QCoreApplication::applicationDirPath();
+    return runningProgramFolder();
 }
 
 AppPathProvider setApplicationPathProvider(AppPathProvider p) {
@@ -52,7 +74,7 @@ AppPathProvider setApplicationPathProvider(AppPathProvider p) {
 QString settingsFolderFor(const QString& appPath) {
     const QString programFolder = withTrailingSeparator(appPath);
     if (!isSystemProgramFolder(appPath) &&
-        (QFileInfo::exists(programFolder + QStringLiteral("viewer.ini")) ||
+        (exists(programFolder + QStringLiteral("viewer.ini")) ||
          canCreateFileIn(programFolder)))
         return programFolder;
     const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);

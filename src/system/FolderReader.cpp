@@ -1,9 +1,9 @@
 #include "system/FolderReader.h"
 
+#include "system/FileNames.h"
 #include "system/PlatformError.h"
 #include "system/Volumes.h"
 
-#include <QFile>
 #include <algorithm>
 #include <cerrno>
 #include <dirent.h>
@@ -30,7 +30,7 @@ using DirHandle = std::unique_ptr<DIR, DirCloser>;
 }
 
 DirHandle open(const QString& folder) {
-    const QByteArray native = QFile::encodeName(folder);
+    const QByteArray native = FileNames::encode(folder);
     struct stat st {};
     if (::stat(native.constData(), &st) != 0) throwOpenFailure(folder, errno);
     if (!S_ISDIR(st.st_mode)) throw PlatformError(Err::PathNotFound, folder);
@@ -72,14 +72,14 @@ void sortNames(QStringList& names) {
 
 QStringList entries(const QString& folder, Kind kind, const NameFilter& accept) {
     DirHandle dir = open(folder);
-    QByteArray prefix = QFile::encodeName(folder);
+    QByteArray prefix = FileNames::encode(folder);
     if (!prefix.endsWith('/')) prefix += '/';
     QStringList names;
     while (const dirent* entry = ::readdir(dir.get())) {
         if (entry->d_name[0] == '.') continue; // ".", ".." and hidden entries
         const bool known = typeIsKnown(entry->d_type);
         if (known && !isKind(entry->d_type, kind)) continue; // skipped before decoding its name
-        QString name = QFile::decodeName(entry->d_name);
+        QString name = FileNames::decode(QByteArray(entry->d_name));
         if (accept && !accept(name)) continue;
         if (!known && !statIsKind(prefix + entry->d_name, kind)) continue;
         names.append(std::move(name));

@@ -1,5 +1,8 @@
 #include "system/MediaTypes.h"
 
+#include "system/FileNames.h"
+#include "system/PlatformError.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -41,8 +44,13 @@ MediaKind mediaKindOf(const QString& path) {
     const QString extension = QFileInfo(path).suffix().toLower();
     for (const MediaType& type : Types) {
         if (extension != QLatin1String(type.extension)) continue;
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) return MediaKind::None;
+        QFile file;
+        try {
+            file.open(FileNames::openRegularFile(path), QIODevice::ReadOnly,
+                      QFileDevice::AutoCloseHandle);
+        } catch (const PlatformError&) {
+            return MediaKind::None;
+        }
         return type.matches(file.read(16)) ? type.kind : MediaKind::None;
     }
     return MediaKind::None;

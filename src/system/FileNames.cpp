@@ -1,0 +1,119 @@
+#include "system/FileNames.h"
+
+#include "system/PlatformError.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr char16_t EscapeBase = 0xDC00; // + the byte, for bytes 0x80..0xFF
+constexpr char16_t Replacement = 0xFFFD;
+
+bool isContinuation(uchar b) { return (b & 0xC0) == 0x80; }
+
+// Length of the well-formed UTF-8 sequence at s (at most n bytes), or 0.
+// Overlong forms, surrogates and code points past U+10FFFF are not well formed.
+int sequenceLength(const uchar* s, qsizetype n) {
+    const uchar b = s[0];
+    if (b < 0x80) return 1;
+    int length = 0;
+    uchar low = 0x80, high = 0xBF; // bounds of the second byte
+    if (b >= 0xC2 && b <= 0xDF) {
+        length = 2;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        length = 3;
+        if (b == 0xE0) low = 0xA0;
+        if (b == 0xED) high = 0x9F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        length = 4;
+        if (b == 0xF0) low = 0x90;
+        if (b == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (n < length || s[1] < low || s[1] > high) return 0;
+    for (int i = 2; i < length; ++i)
+        if (!isContinuation(s[i])) return 0;
+    return length;
+}
+
+bool isEscape(char16_t c) { return c >= EscapeBase + 0x80 && c <= EscapeBase + 0xFF; }
+
+} // namespace
+
+namespace FileNames {
+
+QString decode(const char* bytes, qsizetype size) {
+    const auto* s = reinterpret_cast<const uchar*>(bytes);
+    QString text;
+    text.reserve(size);
+    qsizetype at = 0;
+    while (at < size) {
+        const int length = sequenceLength(s + at, size - at);
+        if (length == 0) {
+            text.append(QChar(char16_t(EscapeBase + s[at])));
+            ++at;
+        } else {
+            text.append(QString::fromUtf8(bytes + at, length));
+            at += length;
+        }
+    }
+    return text;
+}
+
+QString decode(const QByteArray& bytes) { return decode(bytes.constData(), bytes.size()); }
+
+QByteArray encode(const QString& text) {
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    const auto* s = reinterpret_cast<const char16_t*>(text.utf16());
+    const qsizetype n = text.size();
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (!isEscape(s[i])) continue;
+        bytes += QStringView(s + runStart, i - runStart).toUtf8();
+        bytes += char(s[i] - EscapeBase);
+        runStart = i + 1;
+    }
+    bytes += QStringView(s + runStart, n - runStart).toUtf8();
+    return bytes;
+}
+
+QString display(const QString& text) {
+    QString shown = text;
+    for (QChar& c : shown)
+        if (isEscape(c.unicode())) c = QChar(Replacement);
+    return shown;
+}
+
+QUrl fileUrl(const QString& path) {
+    return QUrl::fromEncoded("file://" + QUrl::toPercentEncoding(encode(path), "/"),
+                             QUrl::StrictMode);
+}
+
+QString currentPath() {
+    std::vector<char> buffer(4096);
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE) return QStringLiteral("/");
+        buffer.resize(buffer.size() * 2);
+    }
+    return decode(QByteArray(buffer.data()));
+}
+
+int openRegularFile(const QString& path) {
+    const int fd = ::open(encode(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) throwFromErrno(errno, path);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw PlatformError(Err::PathFileAccess, path);
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+} // namespace FileNames
