@@ -91,7 +91,7 @@ QString display(const QString& text) {
 }
 
 QUrl fileUrl(const QString& path) {
-    return QUrl::fromEncoded("file://" + QUrl::toPercentEncoding(encode(path), "/"),
+    return QUrl::fromEncoded("file://" + encode(path).toPercentEncoding("/"),
                              QUrl::StrictMode);
 }
 

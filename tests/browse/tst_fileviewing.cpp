@@ -14,6 +14,8 @@
 #include <QLabel>
 #include <QMediaPlayer>
 #include <QtTest>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -176,6 +178,30 @@ class FileViewingTest : public QObject {
         QVERIFY(!viewer.Picture1->isVisibleTo(&viewer));
         QVERIFY(!viewer.MMControl1->isOpen());
         QCOMPARE(boxes.boxes.size(), 0);
+    }
+
+    // A name that is not UTF-8 shows its own file, in a folder that is not
+    // UTF-8 either; the label shows each such byte as U+FFFD.
+    void namesNotUtf8() {
+        TempTree local;
+        const QByteArray folder = QFile::encodeName(local.path()) + "/d\xe9j\xe0";
+        QCOMPARE(::mkdir(folder.constData(), 0755), 0);
+        for (const auto& [name, content] :
+             {std::pair<QByteArray, QByteArray>{"bad\xff.txt", "latin-1 name"},
+              {"bad\xef\xbf\xbd.txt", "utf-8 name"}}) {
+            QFile file;
+            const int fd = ::open((folder + '/' + name).constData(), O_WRONLY | O_CREAT, 0644);
+            QVERIFY(file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+            QCOMPARE(file.write(content), content.size());
+        }
+        TheViewer viewer;
+        viewer.File1->setPattern("*");
+        viewer.Dir1->setPath(local.path());
+        viewer.Dir1->setPath(viewer.Dir1->List(viewer.Dir1->ListCount() - 1)); // as a double-click
+        QCOMPARE(viewer.File1->ListCount(), 2);
+        viewer.File1->selectIndex(0); // U+DCFF sorts before U+FFFD
+        QCOMPARE(viewer.Label1->text(), local.path() + QString("/d\uFFFDj\uFFFD/bad\uFFFD.txt"));
+        QCOMPARE(viewer.TextB->toPlainText(), QString("latin-1 name"));
     }
 
     void fileInTheRootHasOneSeparator() {

@@ -12,8 +12,14 @@
 #include "system/Volumes.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QtTest>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace ViewerSteps;
 
@@ -44,6 +50,27 @@ Copy* chooseCopy(TheViewer& viewer, const QString& folder, const QString& name) 
     if (!selectFile(viewer, name)) return nullptr;
     viewer.FileCopy_Click();
     return viewer.findChild<Copy*>();
+}
+
+// Writes a file whose name is the given bytes, which need not be UTF-8.
+bool writeRaw(const QString& folder, const QByteArray& name, const QByteArray& content,
+              time_t age = 0) {
+    const QByteArray path = QFile::encodeName(folder) + '/' + name;
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    const bool written = ::write(fd, content.constData(), size_t(content.size())) == content.size();
+    ::close(fd);
+    if (age == 0) return written;
+    const struct timespec times[2] = {{::time(nullptr) - age, 0}, {::time(nullptr) - age, 0}};
+    return written && ::utimensat(AT_FDCWD, path.constData(), times, 0) == 0;
+}
+
+QByteArray rawContent(const QString& folder, const QByteArray& name) {
+    QFile f;
+    const int fd = ::open((QFile::encodeName(folder) + '/' + name).constData(), O_RDONLY);
+    if (fd < 0 || !f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return "<unreadable>";
+    return f.readAll();
 }
 
 QString describe(const MsgBoxRecorder::Box& box) {
@@ -188,6 +215,128 @@ class CopyDialogTest : public QObject {
                  qPrintable(box));
         QVERIFY(dialog->isVisible());
         QCOMPARE(Module::LastCopyDir, folder + "/");
+    }
+
+    // A read-only target stays byte for byte, also for root: the in-use message.
+    void readOnlyTargetRefused() {
+        TempTree tree;
+        tree.write("from/a.wav", "new content");
+        const QString target = tree.write("to/a.wav", "old content");
+        QCOMPARE(::chmod(QFile::encodeName(target).constData(), 0444), 0);
+        TheViewer viewer;
+        Copy* dialog = chooseCopy(viewer, tree.file("from"), "a.wav");
+        QVERIFY(dialog);
+        MsgBoxRecorder boxes;
+        copyInto(dialog, tree.file("to"));
+        QCOMPARE(boxes.boxes.size(), 1);
+        QCOMPARE(describe(boxes.boxes[0]), InUse + "|48|" + ErrorTitle);
+        QCOMPARE(contentOf(target), QByteArray("old content"));
+        QCOMPARE(entriesOf(tree.file("to")), QStringList{"a.wav"});
+        QVERIFY(dialog->isVisible());
+    }
+
+    // A name that is not UTF-8 is copied under its own bytes; the button shows
+    // the byte as a replacement character.
+    void nameNotUtf8() {
+        TempTree tree;
+        const QString from = tree.mkdir("from");
+        const QString to = tree.mkdir("to");
+        QVERIFY(writeRaw(from, "bad\xff.wav", "latin-1 name"));
+        QVERIFY(writeRaw(from, "bad\xef\xbf\xbd.wav", "utf-8 name"));
+        TheViewer viewer;
+        openFolder(viewer, from);
+        QCOMPARE(viewer.File1->ListCount(), 2);
+        viewer.File1->selectIndex(0); // the two sort apart: U+DCFF before U+FFFD
+        viewer.FileCopy_Click();
+        Copy* dialog = viewer.findChild<Copy*>();
+        QVERIFY(dialog);
+        QCOMPARE(dialog->Command1->text(), QString("Copy: bad\uFFFD.wav to selected directory"));
+        MsgBoxRecorder boxes;
+        copyInto(dialog, to);
+        QVERIFY(boxes.boxes.isEmpty());
+        QVERIFY(!dialog->isLoaded());
+        QCOMPARE(rawContent(to, "bad\xff.wav"), QByteArray("latin-1 name"));
+        QCOMPARE(QDir(to).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+
+    // Opening a folder in the dialog removes what copies killed there more
+    // than a day ago left, and nothing else.
+    void staleLeftoversRemoved() {
+        TempTree tree;
+        tree.write("from/a.wav", "A");
+        const QString to = tree.mkdir("to");
+        const time_t days = 2 * 24 * 60 * 60;
+        QVERIFY(writeRaw(to, ".quillory-copy-Ab12Cd", "killed", days));
+        QVERIFY(writeRaw(to, ".quillory-copy-Ef34Gh", "running now"));
+        QVERIFY(writeRaw(to, ".quillory-copy-notours", "other pattern", days));
+        QVERIFY(writeRaw(to, "keep.wav", "user's", days));
+        TheViewer viewer;
+        Copy* dialog = chooseCopy(viewer, tree.file("from"), "a.wav");
+        QVERIFY(dialog);
+        dialog->Dir1->setPath(to);
+        QCOMPARE(entriesOf(to),
+                 (QStringList{".quillory-copy-Ef34Gh", ".quillory-copy-notours", "keep.wav"}));
+    }
+
+    // A long copy shows its progress after half a second; Cancel leaves the
+    // target as it was, with no temporary file, and the dialog open.
+    void cancelLongCopy() {
+        TempTree tree;
+        const QString source = tree.file("from/big.avi");
+        tree.mkdir("from");
+        {
+            QFile big(source);
+            QVERIFY(big.open(QIODevice::WriteOnly));
+            QVERIFY(big.resize(qint64(4) << 30)); // sparse: reads fast, writes for real
+        }
+        const QString to = tree.mkdir("to");
+        tree.write("to/big.avi", "the old one");
+        TheViewer viewer;
+        Copy* dialog = chooseCopy(viewer, tree.file("from"), "big.avi");
+        QVERIFY(dialog);
+        dialog->Dir1->setPath(to);
+
+        QElapsedTimer clock;
+        qint64 shownAfter = -1;
+        QString label;
+        int ticks = 0; // the user-interface thread's timer runs meanwhile
+        QTimer watch;
+        watch.setInterval(10);
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            ++ticks;
+            auto* progress = dialog->findChild<QProgressDialog*>();
+            if (!progress || !progress->isVisible() || shownAfter >= 0) return;
+            shownAfter = clock.elapsed();
+            // Let a few updates arrive, then press Cancel as a user would.
+            QTimer::singleShot(300, progress, [&, progress] {
+                label = progress->findChild<QLabel*>()->text();
+                auto* cancel = progress->findChild<QPushButton*>();
+                QTest::mouseClick(cancel, Qt::LeftButton);
+            });
+        });
+        MsgBoxRecorder boxes;
+        clock.start();
+        watch.start();
+        QTest::mouseClick(dialog->Command1, Qt::LeftButton);
+        const qint64 took = clock.elapsed();
+        watch.stop();
+
+        QVERIFY2(shownAfter >= 450, qPrintable(QString::number(shownAfter)));
+        QVERIFY(ticks > 10);
+        QString digits = label;
+        digits.remove(QRegularExpression("[,. \u00a0]"));
+        QVERIFY2(label.contains("big.avi") && label.contains("bytes") &&
+                     digits.contains("of4294967296bytes"),
+                 qPrintable(label));
+        QVERIFY(took < 30000);
+        QVERIFY(boxes.boxes.isEmpty());
+        QCOMPARE(contentOf(tree.file("to/big.avi")), QByteArray("the old one"));
+        QCOMPARE(entriesOf(to), QStringList{"big.avi"});
+        QVERIFY(dialog->isVisible());
+        QVERIFY(dialog->isLoaded());
+        QVERIFY(dialog->Command1->isEnabled());
+        QCOMPARE(Module::LastCopyDir, to + "/");
+        QVERIFY(!dialog->findChild<QProgressDialog*>());
     }
 
     void readOnlyTargetFolder() {

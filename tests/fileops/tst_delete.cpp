@@ -13,6 +13,9 @@
 #include <QMediaPlayer>
 #include <QtTest>
 #include <cmath>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace ViewerSteps;
 
@@ -48,6 +51,20 @@ void awaitPlaying(MediaControl* media) {
                              return media->player()->playbackState() == QMediaPlayer::PlayingState;
                          });
     qInfo("media backend %s playing", playing ? "reached" : "did not reach");
+}
+
+// Makes a file whose name is the given bytes, which need not be UTF-8.
+bool writeRaw(const QString& folder, const QByteArray& name, const QByteArray& content) {
+    const QByteArray path = QFile::encodeName(folder) + '/' + name;
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    const bool written = ::write(fd, content.constData(), size_t(content.size())) == content.size();
+    return ::close(fd) == 0 && written;
+}
+
+bool existsRaw(const QString& folder, const QByteArray& name) {
+    struct stat st {};
+    return ::lstat((QFile::encodeName(folder) + '/' + name).constData(), &st) == 0;
 }
 
 bool isStopped(MediaControl* media) {
@@ -138,6 +155,54 @@ class DeleteTest : public QObject {
         QCOMPARE(describe(boxes.boxes[0]), Confirm + "|4|gone.txt");
         QCOMPARE(describe(boxes.boxes[1]), SelectOne);
         QCOMPARE(listed(viewer), QStringList{"gone.txt"}); // not re-read
+    }
+
+    // Two names that differ only in bytes that are not UTF-8: each row of the
+    // list deletes its own file, never the other.
+    void rawNameDeletesOnlyItself_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QByteArray>("gone");
+        QTest::addColumn<QByteArray>("stays");
+        QTest::newRow("Latin-1 byte") << 0 << QByteArray("bad\xff.txt")
+                                      << QByteArray("bad\xef\xbf\xbd.txt");
+        QTest::newRow("replacement character")
+            << 1 << QByteArray("bad\xef\xbf\xbd.txt") << QByteArray("bad\xff.txt");
+    }
+    void rawNameDeletesOnlyItself() {
+        QFETCH(int, row);
+        QFETCH(QByteArray, gone);
+        QFETCH(QByteArray, stays);
+        TempTree tree;
+        QVERIFY(writeRaw(tree.path(), gone, "me"));
+        QVERIFY(writeRaw(tree.path(), stays, "not me"));
+        TheViewer viewer;
+        openFolder(viewer, tree.path());
+        QCOMPARE(viewer.File1->ListCount(), 2);
+        viewer.File1->selectIndex(row);
+        MsgBoxRecorder boxes(Mb::Yes);
+        viewer.FileDel_Click();
+        QCOMPARE(boxes.boxes.size(), 1);
+        QCOMPARE(describe(boxes.boxes[0]), Confirm + "|4|" + QString("bad\uFFFD.txt"));
+        QVERIFY(!existsRaw(tree.path(), gone));
+        QVERIFY(existsRaw(tree.path(), stays));
+        QCOMPARE(viewer.File1->ListCount(), 1);
+    }
+
+    // Read-only (owner's write bit off) holds for root too: like any refusal
+    // other than a vanished file, it is silent and the list is not re-read.
+    void readOnlyFileStays() {
+        TempTree tree;
+        const QString kept = tree.write("kept.txt", "x");
+        QCOMPARE(::chmod(QFile::encodeName(kept).constData(), 0444), 0);
+        TheViewer viewer;
+        openFolder(viewer, tree.path());
+        QVERIFY(selectFile(viewer, "kept.txt"));
+        MsgBoxRecorder boxes(Mb::Yes);
+        viewer.FileDel_Click();
+        QCOMPARE(boxes.boxes.size(), 1);
+        QCOMPARE(describe(boxes.boxes[0]), Confirm + "|4|kept.txt");
+        QVERIFY(QFile::exists(kept));
+        QCOMPARE(listed(viewer), QStringList{"kept.txt"});
     }
 
     void starInNameDeletesOnlyItself() {

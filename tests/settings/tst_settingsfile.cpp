@@ -1,10 +1,47 @@
 #include "SettingsTestKit.h"
 #include "formats/SettingsFormat.h"
 #include "settings/SettingsFile.h"
+#include "support/MsgBoxRecorder.h"
 #include "support/TempTree.h"
+#include "system/FileNames.h"
 #include "system/PlatformError.h"
 
 #include <QtTest>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+namespace {
+
+QString describe(const MsgBoxRecorder::Box& box) {
+    return box.title + ":" + QString::number(box.code) + ":" + box.prompt;
+}
+
+struct stat lstatOf(const QString& path) {
+    struct stat st {};
+    ::lstat(QFile::encodeName(path).constData(), &st);
+    return st;
+}
+
+// A tmpfs of 64 KiB on folder while alive.
+class SmallDisk {
+  public:
+    explicit SmallDisk(const QString& folder) : folder_(QFile::encodeName(folder)) {
+        mounted_ = ::geteuid() == 0 &&
+                   ::mount("tmpfs", folder_.constData(), "tmpfs", 0, "size=64k") == 0;
+    }
+    ~SmallDisk() {
+        if (mounted_) ::umount2(folder_.constData(), MNT_DETACH);
+    }
+    bool mounted() const { return mounted_; }
+
+  private:
+    QByteArray folder_;
+    bool mounted_ = false;
+};
+
+} // namespace
 
 class SettingsFileTest : public QObject {
     Q_OBJECT
@@ -15,6 +52,7 @@ class SettingsFileTest : public QObject {
     }
     void cleanup() {
         Module::reset();
+        SettingsStore::resetWarning();
         tree_.reset();
     }
 
@@ -40,6 +78,9 @@ class SettingsFileTest : public QObject {
             {"yes", "", "maybe", "YES"});
         row("missing file", QByteArray(), Err::FileNotFound, {"No", "", "No", "Yes"});
         row("three lines", "Yes\r\n\r\nNo\r\n", pastEnd, {"No", "", "No", "Yes"});
+        // "/photos\0x" is no folder, least of all /photos.
+        row("NUL in the folder line", QByteArray("Yes\r\n/photos") + '\0' + "x\r\nNo\r\nNo\r\n",
+            SettingsFormat::BadItem, {"No", "", "No", "Yes"});
         // The quote runs to the end of the file, taking the last two lines with it.
         row("quote never closed", "Yes\r\n\"/a/\r\nNo\r\nYes\r\n", pastEnd,
             {"No", "", "No", "Yes"});
@@ -78,6 +119,8 @@ class SettingsFileTest : public QObject {
         QTest::newRow("line break") << "/a\nb/" << QByteArray("") << "";
         QTest::newRow("non-ASCII")
             << "/Bilder/Grüße/" << QString("/Bilder/Grüße/").toUtf8() << "/Bilder/Grüße/";
+        const QString latin1 = FileNames::decode(QByteArray("/Bilder/Gr\xfc\xdf" "e/"));
+        QTest::newRow("not UTF-8") << latin1 << QByteArray("/Bilder/Gr\xfc\xdf" "e/") << latin1;
     }
     void folderLineAsWrittenAndReadBack() {
         QFETCH(QString, folder);
@@ -91,7 +134,90 @@ class SettingsFileTest : public QObject {
                  QStringList({"Yes", "No", "Yes"}));
     }
 
+    // Only a regular file is read; a FIFO does not keep the read waiting.
+    void readsOnlyRegularFiles_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("link to a device") << "device";
+    }
+    void readsOnlyRegularFiles() {
+        QFETCH(QString, kind);
+        if (!makeOther(kind)) QSKIP("cannot make the special file here (needs root)");
+        QCOMPARE(errorOf([] { SettingsFile::read(); }), int(Err::PathFileAccess));
+    }
+
+    // A write that cannot finish leaves viewer.ini (or what it is) as it was
+    // and tells the user as for any settings file that cannot be written; a
+    // link to a regular file is written through.
+    void writeKeepsOldOnFailure_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("disk full") << "full";
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("link to a device") << "device";
+        QTest::newRow("link to a regular file") << "link";
+    }
+    void writeKeepsOldOnFailure() {
+        QFETCH(QString, kind);
+        const QByteArray old = "Yes\r\n/old/\r\nNo\r\nNo\r\n";
+        std::unique_ptr<SmallDisk> disk;
+        if (kind == "full") {
+            disk = std::make_unique<SmallDisk>(tree_->mkdir("disk"));
+            if (!disk->mounted()) QSKIP("cannot mount a tmpfs here (needs root)");
+            Module::AppDir = tree_->file("disk") + "/";
+            tree_->write("disk/viewer.ini", old);
+            QFile filler(tree_->file("disk/filler"));
+            QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            while (filler.write(QByteArray(512, 'f')) == 512) {
+            }
+        } else if (kind == "link") {
+            tree_->write("real.ini", old);
+            QVERIFY(QFile::link("real.ini", tree_->file("viewer.ini")));
+        } else if (!makeOther(kind)) {
+            QSKIP("cannot make the special file here (needs root)");
+        }
+        const QString ini = Module::AppDir + "viewer.ini";
+        const struct stat before = lstatOf(ini);
+        const QStringList entries = QDir(Module::AppDir).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+
+        MsgBoxRecorder boxes;
+        const bool stored = SettingsStore::store("No", "/a/much/longer/folder/than/before/", "Yes", "Yes");
+
+        const struct stat after = lstatOf(ini);
+        QCOMPARE(after.st_mode, before.st_mode);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(QDir(Module::AppDir).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot), entries);
+        if (kind == "link") {
+            QVERIFY(stored);
+            QVERIFY(boxes.boxes.isEmpty());
+            QCOMPARE(kit::readAll(tree_->file("real.ini")),
+                     "No\r\n/a/much/longer/folder/than/before/\r\nYes\r\nYes\r\n");
+            return;
+        }
+        QVERIFY(!stored);
+        QCOMPARE(boxes.boxes.size(), 1);
+        QCOMPARE(describe(boxes.boxes[0]), "Error..:48:The settings cannot be saved in " + ini +
+                                               "\r\nThe Quillory keeps them until it ends.");
+        if (kind == "full") QCOMPARE(kit::readAll(ini), old);
+        if (kind == "device") {
+            const struct stat node = lstatOf(tree_->file("null"));
+            QVERIFY(S_ISCHR(node.st_mode));
+            QCOMPARE(node.st_rdev, makedev(1, 3));
+        }
+    }
+
   private:
+    // viewer.ini as a FIFO, a folder, or a link to a character device.
+    bool makeOther(const QString& kind) {
+        const QByteArray ini = QFile::encodeName(tree_->file("viewer.ini"));
+        if (kind == "fifo") return ::mkfifo(ini.constData(), 0644) == 0;
+        if (kind == "folder") return ::mkdir(ini.constData(), 0755) == 0;
+        const QByteArray node = QFile::encodeName(tree_->file("null"));
+        return ::mknod(node.constData(), S_IFCHR | 0666, makedev(1, 3)) == 0 &&
+               ::symlink("null", ini.constData()) == 0;
+    }
+
     std::unique_ptr<TempTree> tree_;
 };
 
