@@ -150,7 +150,8 @@ void Copy::Command1_Click() {
     } catch (const PlatformError& e) {
         const QString reason =
             e.detail().isEmpty() ? QStringLiteral("error %1").arg(e.number()) : e.detail();
-        MsgBox(QStringLiteral("Can't copy: ") + reason, Mb::Exclamation, ErrorTitle);
+        MsgBox(QStringLiteral("Can't copy: ") + FileNames::display(reason), Mb::Exclamation,
+               ErrorTitle);
     }
 }
 

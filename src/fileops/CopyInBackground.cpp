@@ -2,6 +2,7 @@
 
 #include "fileops/SafeCopy.h"
 
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QLocale>
 #include <QPointer>
@@ -16,6 +17,7 @@ namespace {
 
 constexpr int ShowAfterMs = 500;
 constexpr int UpdateEveryMs = 100;
+constexpr int EndWaitMs = 2000;
 constexpr int Steps = 1000; // the bar counts per mille, so any size fits an int
 
 // What the worker and the user-interface thread share.
@@ -81,7 +83,12 @@ void copyInBackground(QWidget* owner, const QString& source, const QString& targ
     if (!worker->isFinished()) loop.exec();
     if (!worker->isFinished()) {
         job->cancel = true;
-        worker->wait();
+        // A worker stuck in the file system is left to the program's end
+        // (its unnamed file goes with it) rather than holding up the exit.
+        if (!worker->wait(QDeadlineTimer(EndWaitMs))) {
+            delete dialog.data();
+            throw CopyCancelled();
+        }
     }
     delete worker;
     delete dialog.data();

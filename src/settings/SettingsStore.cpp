@@ -2,6 +2,7 @@
 
 #include "controls/MessageBox.h"
 #include "settings/SettingsFile.h"
+#include "system/FileNames.h"
 
 #include <exception>
 
@@ -19,7 +20,8 @@ bool store(const QString& textFiles, const QString& folder, const QString& sound
     } catch (const std::exception&) {
         if (!warned) {
             warned = true;
-            MsgBox(QStringLiteral("The settings cannot be saved in ") + SettingsFile::path() +
+            MsgBox(QStringLiteral("The settings cannot be saved in ") +
+                       FileNames::display(SettingsFile::path()) +
                        QStringLiteral("\r\nThe Quillory keeps them until it ends."),
                    Mb::Exclamation, QStringLiteral("Error.."));
         }

@@ -8,6 +8,9 @@
 class TempTree {
   public:
     TempTree();
+    ~TempTree();
+    TempTree(const TempTree&) = delete;
+    TempTree& operator=(const TempTree&) = delete;
     QString path() const { return dir_.path(); }
     QString file(const QString& relative) const { return dir_.filePath(relative); }
     // Writes a file (creating its folders) and returns its full path.
