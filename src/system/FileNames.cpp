@@ -2,6 +2,8 @@
 
 #include "system/PlatformError.h"
 
+#include <QByteArrayView>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -48,6 +50,7 @@ bool isEscape(char16_t c) { return c >= EscapeBase + 0x80 && c <= EscapeBase + 0
 namespace FileNames {
 
 QString decode(const char* bytes, qsizetype size) {
+    if (QByteArrayView(bytes, size).isValidUtf8()) return QString::fromUtf8(bytes, size);
     const auto* s = reinterpret_cast<const uchar*>(bytes);
     QString text;
     text.reserve(size);
@@ -84,6 +87,8 @@ QByteArray encode(const QString& text) {
 }
 
 QString display(const QString& text) {
+    if (std::none_of(text.begin(), text.end(), [](QChar c) { return isEscape(c.unicode()); }))
+        return text;
     QString shown = text;
     for (QChar& c : shown)
         if (isEscape(c.unicode())) c = QChar(Replacement);
