@@ -129,7 +129,8 @@ QImage LoadPicture(const QString& path) {
         invalid(e.detail());
     }
     QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) invalid(file.errorString());
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        invalid(file.errorString());
     if (!needsWholeFile(file.peek(128))) return readRaster(&file);
     if (file.size() > MetafileCaps::MaxFileBytes) invalid(QStringLiteral("file too large"));
     return decodePicture(file.readAll());

@@ -74,8 +74,7 @@ AppPathProvider setApplicationPathProvider(AppPathProvider p) {
 QString settingsFolderFor(const QString& appPath) {
     const QString programFolder = withTrailingSeparator(appPath);
     if (!isSystemProgramFolder(appPath) &&
-        (exists(programFolder + QStringLiteral("viewer.ini")) ||
-         canCreateFileIn(programFolder)))
+        (exists(programFolder + QStringLiteral("viewer.ini")) || canCreateFileIn(programFolder)))
         return programFolder;
     const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     if (userFolder.isEmpty()) return programFolder;

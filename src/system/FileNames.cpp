@@ -15,7 +15,9 @@ namespace {
 constexpr char16_t EscapeBase = 0xDC00; // + the byte, for bytes 0x80..0xFF
 constexpr char16_t Replacement = 0xFFFD;
 
-bool isContinuation(uchar b) { return (b & 0xC0) == 0x80; }
+bool isContinuation(uchar b) {
+    return (b & 0xC0) == 0x80;
+}
 
 // Length of the well-formed UTF-8 sequence at s (at most n bytes), or 0.
 // Overlong forms, surrogates and code points past U+10FFFF are not well formed.
@@ -43,7 +45,9 @@ int sequenceLength(const uchar* s, qsizetype n) {
     return length;
 }
 
-bool isEscape(char16_t c) { return c >= EscapeBase + 0x80 && c <= EscapeBase + 0xFF; }
+bool isEscape(char16_t c) {
+    return c >= EscapeBase + 0x80 && c <= EscapeBase + 0xFF;
+}
 
 } // namespace
 
@@ -68,7 +72,9 @@ QString decode(const char* bytes, qsizetype size) {
     return text;
 }
 
-QString decode(const QByteArray& bytes) { return decode(bytes.constData(), bytes.size()); }
+QString decode(const QByteArray& bytes) {
+    return decode(bytes.constData(), bytes.size());
+}
 
 QByteArray encode(const QString& text) {
     QByteArray bytes;
@@ -96,8 +102,7 @@ QString display(const QString& text) {
 }
 
 QUrl fileUrl(const QString& path) {
-    return QUrl::fromEncoded("file://" + encode(path).toPercentEncoding("/"),
-                             QUrl::StrictMode);
+    return QUrl::fromEncoded("file://" + encode(path).toPercentEncoding("/"), QUrl::StrictMode);
 }
 
 QString currentPath() {

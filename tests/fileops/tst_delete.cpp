@@ -163,8 +163,8 @@ class DeleteTest : public QObject {
         QTest::addColumn<int>("row");
         QTest::addColumn<QByteArray>("gone");
         QTest::addColumn<QByteArray>("stays");
-        QTest::newRow("Latin-1 byte") << 0 << QByteArray("bad\xff.txt")
-                                      << QByteArray("bad\xef\xbf\xbd.txt");
+        QTest::newRow("Latin-1 byte")
+            << 0 << QByteArray("bad\xff.txt") << QByteArray("bad\xef\xbf\xbd.txt");
         QTest::newRow("replacement character")
             << 1 << QByteArray("bad\xef\xbf\xbd.txt") << QByteArray("bad\xff.txt");
     }

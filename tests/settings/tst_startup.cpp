@@ -57,7 +57,8 @@ class StartupTest : public QObject {
         QTest::newRow("gone folder") << QByteArray("Yes\r\n<T>/gone/\r\nNo\r\nNo\r\n") << false;
         // Not the folder before the NUL either; and the NUL is not written back.
         QTest::newRow("NUL in the folder line")
-            << QByteArray("Yes\r\n<T>") + '\0' + "x\r\nNo\r\nNo\r\n" << false;
+            << QByteArray("Yes\r\n<T>") + '\0' + "x\r\nNo\r\nNo\r\n"
+            << false;
         QTest::newRow("folder on a removed disc")
             << QByteArray("Yes\r\n<T>/cdrom/disc/\r\nNo\r\nNo\r\n") << true;
     }

@@ -9,8 +9,10 @@
 
 namespace {
 int removeEntry(const char* path, const struct stat*, int type, struct FTW*) {
-    if (type == FTW_DP) ::rmdir(path);
-    else ::unlink(path);
+    if (type == FTW_DP)
+        ::rmdir(path);
+    else
+        ::unlink(path);
     return 0;
 }
 } // namespace
