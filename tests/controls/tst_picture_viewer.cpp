@@ -9,6 +9,8 @@
 #include "support/TempTree.h"
 
 #include <QDir>
+#include <QPainter>
+#include <QScreen>
 #include <QtTest>
 
 class TestPictureViewer : public QObject {
@@ -18,6 +20,8 @@ class TestPictureViewer : public QObject {
     void pictureShowsAtItsSize();
     void pictureRefitsWithTheWindow();
     void animatedGifPlaysUntilAnotherFile();
+    void wholePictureAtDesignSizeAndMaximised_data();
+    void wholePictureAtDesignSizeAndMaximised();
 };
 
 namespace {
@@ -122,6 +126,63 @@ void TestPictureViewer::animatedGifPlaysUntilAnotherFile() {
     s.viewer.File1->selectIndex(1);
     QVERIFY(!area.isAnimating());
     QCOMPARE(area.size(), QSize(20, 20));
+}
+
+void TestPictureViewer::wholePictureAtDesignSizeAndMaximised_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QSize>("natural");
+    QImage photo(6000, 4000, QImage::Format_RGB32); // 24 megapixels
+    QPainter painter(&photo);
+    QLinearGradient sky(0, 0, 6000, 4000);
+    sky.setColorAt(0, Qt::darkBlue);
+    sky.setColorAt(1, Qt::yellow);
+    painter.fillRect(photo.rect(), sky);
+    painter.fillRect(5600, 3600, 400, 400, Qt::red); // the far corner
+    painter.end();
+    mf::Wmf plan;
+    plan.solidBrush(0, 128, 0).select(0).rectangle(0, 0, 2400, 1600);
+    plan.solidBrush(255, 0, 0).select(1).rectangle(2200, 1400, 2400, 1600);
+    QTest::newRow("24 MP photo") << "photo.jpg" << pic::saved(photo, "jpg", 85) << photo.size();
+    QTest::newRow("large metafile") << "plan.wmf" << plan.placeable({0, 0, 2400, 1600}, 96)
+                                    << QSize(2400, 1600);
+    QTest::newRow("small icon") << "small.ico" << pic::iconFile({{32, 32, Qt::red}})
+                                << QSize(32, 32);
+}
+
+void TestPictureViewer::wholePictureAtDesignSizeAndMaximised() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QSize, natural);
+    Shown s({{name, bytes}});
+    QVERIFY(QTest::qWaitForWindowExposed(&s.viewer));
+    s.viewer.File1->selectIndex(0);
+    const QString folder = qEnvironmentVariable("QUILLORY_SCREENSHOTS");
+    for (const char* state : {"design", "maximised"}) {
+        if (QByteArray(state) == "maximised") {
+            const QSize before = s.viewer.size();
+            s.viewer.showMaximized();
+            // Without a window manager (a bare X server) maximising is up to us.
+            if (!QTest::qWaitFor([&] { return s.viewer.size() != before; }, 1000))
+                s.viewer.setGeometry(s.viewer.screen()->availableGeometry());
+            QTRY_VERIFY(s.viewer.size() != before);
+        }
+        const QRect area = s.viewer.Picture1->geometry();
+        const QSize space = s.viewer.Picture1->space();
+        QVERIFY(s.viewer.centralWidget()->rect().contains(area));
+        QCOMPARE(area.topLeft(), QPoint(176, 40));
+        QVERIFY(area.width() <= space.width() && area.height() <= space.height());
+        // Fitted: one side fills its space, or the picture is at 100%.
+        QVERIFY(area.size() == natural || area.width() >= space.width() - 1 ||
+                area.height() >= space.height() - 1);
+        QVERIFY(qAbs(double(area.width()) / area.height() - double(natural.width()) / natural.height()) < 0.02);
+        if (!folder.isEmpty()) {
+            QTest::qWait(200);
+            QDir().mkpath(folder);
+            const QString file = folder + "/" + QFileInfo(name).baseName() + "-" + state + ".png";
+            QVERIFY(s.viewer.screen()->grabWindow(0).save(file));
+        }
+    }
 }
 
 QTEST_MAIN(TestPictureViewer)
