@@ -13,9 +13,8 @@ namespace bench {
 inline void useOffscreenScreen(int width, int height) {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     if (!platform.isEmpty() && platform != "offscreen") return; // a real display
-    const QString config = QDir::temp().filePath(QStringLiteral("quillory-bench-screen-%1x%2.json")
-                                                     .arg(width)
-                                                     .arg(height));
+    const QString config = QDir::temp().filePath(
+        QStringLiteral("quillory-bench-screen-%1x%2.json").arg(width).arg(height));
     QFile file(config);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(QStringLiteral(R"({"screens": [{"name": "bench", "x": 0, "y": 0, "width": %1,)"

@@ -38,7 +38,8 @@ void makePhotos(const QString& folder) {
     gradient.setColorAt(1, Qt::white);
     painter.fillRect(image.rect(), gradient);
     for (int i = 0; i < 300; ++i)
-        painter.fillRect((i * 997) % 4000, (i * 613) % 3000, 120, 80, QColor::fromHsv(i % 360, 200, 220));
+        painter.fillRect((i * 997) % 4000, (i * 613) % 3000, 120, 80,
+                         QColor::fromHsv(i % 360, 200, 220));
     painter.end();
     const QString first = folder + "/photo00.jpg";
     image.save(first, "JPEG", 90);
@@ -112,7 +113,8 @@ int main(int argc, char** argv) {
             std::this_thread::sleep_until(next);
             lastPress = Clock::now();
             QCoreApplication::postEvent(
-                viewer.File1, new QKeyEvent(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier, QString(), true));
+                viewer.File1,
+                new QKeyEvent(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier, QString(), true));
             next += std::chrono::milliseconds(PressMs);
         }
         done = true;
@@ -129,7 +131,7 @@ int main(int argc, char** argv) {
     std::printf("%-48s ours %9.2f ms  (target <= 150) %s; one full-size decode %.2f ms\n",
                 "Last photo shown after the last press", lag,
                 lag >= 0 && lag <= 150 ? "ok" : "SLOW", decode);
-    std::printf("%-48s ours %9.2f ms  (target <= 150) %s\n", "Longest event-loop block", longestBlock,
-                longestBlock <= 150 ? "ok" : "SLOW");
+    std::printf("%-48s ours %9.2f ms  (target <= 150) %s\n", "Longest event-loop block",
+                longestBlock, longestBlock <= 150 ? "ok" : "SLOW");
     return 0;
 }

@@ -64,9 +64,8 @@ int measureMemory(const QString& folder) {
     const QSize shown = viewer.Picture1->size();
     std::printf("%-48s peak %ld MB, before %ld MB + picture %ld MB (%d x %d shown): ratio %.2f "
                 "(target <= 1.30); peak growth %.2f x the picture\n",
-                "Memory viewing a 24-megapixel JPEG", after / 1024, before / 1024,
-                pictureKb / 1024, shown.width(), shown.height(),
-                double(after) / double(before + pictureKb),
+                "Memory viewing a 24-megapixel JPEG", after / 1024, before / 1024, pictureKb / 1024,
+                shown.width(), shown.height(), double(after) / double(before + pictureKb),
                 double(after - before) / double(std::max(1L, pictureKb)));
     return 0;
 }

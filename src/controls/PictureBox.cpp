@@ -27,7 +27,9 @@ void PictureBox::setAnimation(std::unique_ptr<PictureAnimation> animation) {
     if (animation_) frameTimer_->start(animation_->delayMs());
 }
 
-bool PictureBox::isAnimating() const { return frameTimer_->isActive(); }
+bool PictureBox::isAnimating() const {
+    return frameTimer_->isActive();
+}
 
 void PictureBox::setSpace(QSize space, QSize largest) {
     largest_ = largest;
@@ -40,9 +42,9 @@ void PictureBox::refit() {
     if (picture_.isNull()) return update();
     const QSize size = fittedSize(picture_.deviceIndependentSize().toSize(), space_);
     // Scaled once here, smoothly, so that painting only copies.
-    shown_ = size == picture_.size() ? picture_
-                                     : picture_.scaled(size, Qt::IgnoreAspectRatio,
-                                                       Qt::SmoothTransformation);
+    shown_ = size == picture_.size()
+                 ? picture_
+                 : picture_.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     shown_.setDevicePixelRatio(1);
     resize(size);
     update();

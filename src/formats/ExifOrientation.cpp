@@ -19,11 +19,20 @@ int exifOrientation(QByteArrayView jpegStart) {
     const ExifByteOrder order = exif_data_get_byte_order(data.get());
     long value = 0;
     switch (entry->format) {
-    case EXIF_FORMAT_SHORT: value = exif_get_short(entry->data, order); break;
-    case EXIF_FORMAT_SSHORT: value = exif_get_sshort(entry->data, order); break;
-    case EXIF_FORMAT_LONG: value = long(exif_get_long(entry->data, order)); break;
-    case EXIF_FORMAT_SLONG: value = exif_get_slong(entry->data, order); break;
-    default: return 1;
+    case EXIF_FORMAT_SHORT:
+        value = exif_get_short(entry->data, order);
+        break;
+    case EXIF_FORMAT_SSHORT:
+        value = exif_get_sshort(entry->data, order);
+        break;
+    case EXIF_FORMAT_LONG:
+        value = long(exif_get_long(entry->data, order));
+        break;
+    case EXIF_FORMAT_SLONG:
+        value = exif_get_slong(entry->data, order);
+        break;
+    default:
+        return 1;
     }
     return value >= 1 && value <= 8 ? int(value) : 1;
 }
@@ -31,13 +40,21 @@ int exifOrientation(QByteArrayView jpegStart) {
 QImage upright(const QImage& decoded, int orientation) {
     const QTransform quarter = QTransform().rotate(90);
     switch (orientation) {
-    case 2: return decoded.mirrored(true, false);
-    case 3: return decoded.mirrored(true, true);
-    case 4: return decoded.mirrored(false, true);
-    case 5: return decoded.transformed(quarter).mirrored(true, false);
-    case 6: return decoded.transformed(quarter);
-    case 7: return decoded.transformed(quarter).mirrored(false, true);
-    case 8: return decoded.transformed(QTransform().rotate(270));
-    default: return decoded;
+    case 2:
+        return decoded.mirrored(true, false);
+    case 3:
+        return decoded.mirrored(true, true);
+    case 4:
+        return decoded.mirrored(false, true);
+    case 5:
+        return decoded.transformed(quarter).mirrored(true, false);
+    case 6:
+        return decoded.transformed(quarter);
+    case 7:
+        return decoded.transformed(quarter).mirrored(false, true);
+    case 8:
+        return decoded.transformed(QTransform().rotate(270));
+    default:
+        return decoded;
     }
 }

@@ -8,7 +8,9 @@
 int exifOrientation(QByteArrayView jpegStart);
 
 // Orientations 5 to 8 turn the picture by a quarter: its sides swap.
-constexpr bool swapsSides(int orientation) { return orientation >= 5 && orientation <= 8; }
+constexpr bool swapsSides(int orientation) {
+    return orientation >= 5 && orientation <= 8;
+}
 
 // The decoded picture turned and mirrored so that it shows upright.
 QImage upright(const QImage& decoded, int orientation);

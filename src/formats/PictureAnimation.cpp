@@ -4,7 +4,9 @@
 
 namespace {
 // Browsers show frames that ask for 10 ms or less for 100 ms; so do we.
-int frameDelay(int asked) { return asked > 10 ? asked : 100; }
+int frameDelay(int asked) {
+    return asked > 10 ? asked : 100;
+}
 } // namespace
 
 PictureAnimation::PictureAnimation(const QString& path, QSize limit) : file_(path), limit_(limit) {}

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QImage>
 #include <QIODevice>
+#include <QImage>
 #include <QSize>
 
 // Reads a picture with Qt's decoders, known by its content, never by its name;

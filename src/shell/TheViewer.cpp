@@ -151,8 +151,7 @@ void TheViewer::layOutPanes() {
     const QSize client = centralWidget()->size();
     const QSize space = paneSpace(client);
     TextB->resize(space);
-    Label1->resize(std::max(1, client.width() - twipsToPixels(LabelRightMargin)),
-                   Label1->height());
+    Label1->resize(std::max(1, client.width() - twipsToPixels(LabelRightMargin)), Label1->height());
     // The largest client area this window gets on its screen, when maximised.
     QSize largest;
     if (const QScreen* where = screen())

@@ -83,7 +83,8 @@ void TestPictureViewer::pictureShowsAtItsSize() {
     viewer.File1->selectIndex(0);
     QVERIFY(viewer.Picture1->isVisible());
     QVERIFY2(near(viewer.Picture1->size(), size),
-             qPrintable(QString("%1 x %2").arg(viewer.Picture1->width()).arg(viewer.Picture1->height())));
+             qPrintable(
+                 QString("%1 x %2").arg(viewer.Picture1->width()).arg(viewer.Picture1->height())));
     const QImage shown = viewer.Picture1->grab().toImage();
     QVERIFY(shown.pixelColor(size.width() / 2, size.height() / 2) !=
             viewer.palette().window().color());
@@ -121,7 +122,7 @@ void TestPictureViewer::animatedGifPlaysUntilAnotherFile() {
     QVERIFY(mf::isColor(area.Picture(), 4, 4, Qt::red)); // the first frame at once
     QVERIFY(area.isAnimating());
     QTRY_VERIFY(mf::isColor(area.Picture(), 20, 12, Qt::blue));
-    QVERIFY(mf::isColor(area.Picture(), 4, 4, Qt::red)); // frame over frame
+    QVERIFY(mf::isColor(area.Picture(), 4, 4, Qt::red));         // frame over frame
     QTRY_VERIFY(!mf::isColor(area.Picture(), 20, 12, Qt::blue)); // and again from the start
     s.viewer.File1->selectIndex(1);
     QVERIFY(!area.isAnimating());
@@ -144,8 +145,8 @@ void TestPictureViewer::wholePictureAtDesignSizeAndMaximised_data() {
     plan.solidBrush(0, 128, 0).select(0).rectangle(0, 0, 2400, 1600);
     plan.solidBrush(255, 0, 0).select(1).rectangle(2200, 1400, 2400, 1600);
     QTest::newRow("24 MP photo") << "photo.jpg" << pic::saved(photo, "jpg", 85) << photo.size();
-    QTest::newRow("large metafile") << "plan.wmf" << plan.placeable({0, 0, 2400, 1600}, 96)
-                                    << QSize(2400, 1600);
+    QTest::newRow("large metafile")
+        << "plan.wmf" << plan.placeable({0, 0, 2400, 1600}, 96) << QSize(2400, 1600);
     QTest::newRow("small icon") << "small.ico" << pic::iconFile({{32, 32, Qt::red}})
                                 << QSize(32, 32);
 }
@@ -175,7 +176,8 @@ void TestPictureViewer::wholePictureAtDesignSizeAndMaximised() {
         // Fitted: one side fills its space, or the picture is at 100%.
         QVERIFY(area.size() == natural || area.width() >= space.width() - 1 ||
                 area.height() >= space.height() - 1);
-        QVERIFY(qAbs(double(area.width()) / area.height() - double(natural.width()) / natural.height()) < 0.02);
+        QVERIFY(qAbs(double(area.width()) / area.height() -
+                     double(natural.width()) / natural.height()) < 0.02);
         if (!folder.isEmpty()) {
             QTest::qWait(200);
             QDir().mkpath(folder);

@@ -37,8 +37,9 @@ QImage quadrants() {
     QImage image(40, 20, QImage::Format_RGB32);
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 40; ++x)
-            image.setPixel(x, y, y < 10 ? (x < 20 ? 0xffff0000 : 0xff00ff00)
-                                        : (x < 20 ? 0xff0000ff : 0xffffffff));
+            image.setPixel(x, y,
+                           y < 10 ? (x < 20 ? 0xffff0000 : 0xff00ff00)
+                                  : (x < 20 ? 0xff0000ff : 0xffffffff));
     return image;
 }
 
@@ -186,8 +187,9 @@ void TestPictureRaster::exifOrientation() {
     TempTree tree;
     const QImage image = LoadPicture(tree.write("photo.jpg", bytes));
     // A quarter turn swaps the sides: then the stored left column is on top.
-    const bool turned = QSet<QRgb>{topLeft.rgb(), topRight.rgb()} == QSet<QRgb>{Red.rgb(), Blue.rgb()} ||
-                        QSet<QRgb>{topLeft.rgb(), topRight.rgb()} == QSet<QRgb>{Green.rgb(), qRgb(255, 255, 255)};
+    const bool turned =
+        QSet<QRgb>{topLeft.rgb(), topRight.rgb()} == QSet<QRgb>{Red.rgb(), Blue.rgb()} ||
+        QSet<QRgb>{topLeft.rgb(), topRight.rgb()} == QSet<QRgb>{Green.rgb(), qRgb(255, 255, 255)};
     QCOMPARE(image.size(), turned ? QSize(20, 40) : QSize(40, 20));
     const int w = image.width(), h = image.height();
     QVERIFY2(near(image.pixelColor(w / 4, h / 4), topLeft),
@@ -263,13 +265,15 @@ void TestPictureRaster::bmp32WithoutAlphaIsOpaque() {
     if (headerSize > 40) info += mf::dwords({0xff0000, 0xff00, 0xff, 0xff000000});
     info += QByteArray(headerSize - info.size(), '\0');
     QByteArray bmp("BM");
-    mf::put32(bmp, 14 + info.size() + bits.size()), mf::put32(bmp, 0), mf::put32(bmp, 14 + info.size());
+    mf::put32(bmp, 14 + info.size() + bits.size()), mf::put32(bmp, 0),
+        mf::put32(bmp, 14 + info.size());
     bmp += info + bits;
     const QByteArray file =
-        inMetafile ? mf::Wmf()
-                         .add(0x0F43, mf::words({0x20, 0xCC, 0, h, w, 0, 0, h, w, 0, 0}) + info + bits)
-                         .placeable({0, 0, w, h}, 96)
-                   : bmp;
+        inMetafile
+            ? mf::Wmf()
+                  .add(0x0F43, mf::words({0x20, 0xCC, 0, h, w, 0, 0, h, w, 0, 0}) + info + bits)
+                  .placeable({0, 0, w, h}, 96)
+            : bmp;
     TempTree tree;
     const QImage image = LoadPicture(tree.write("leftovers.bmp", file));
     QCOMPARE(image.size(), QSize(w, h));
@@ -277,7 +281,10 @@ void TestPictureRaster::bmp32WithoutAlphaIsOpaque() {
         for (int x = 0; x < w; ++x) {
             const int i = (h - 1 - y) * w + x; // rows stored bottom-up
             QVERIFY2(mf::isColor(image, x, y, i % 2 ? Blue : Red),
-                     qPrintable(QString("(%1,%2) %3").arg(x).arg(y).arg(image.pixelColor(x, y).name(QColor::HexArgb))));
+                     qPrintable(QString("(%1,%2) %3")
+                                    .arg(x)
+                                    .arg(y)
+                                    .arg(image.pixelColor(x, y).name(QColor::HexArgb))));
         }
 }
 
