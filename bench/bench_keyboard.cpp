@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QImageReader>
+#include <QInputDevice>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -105,6 +106,7 @@ int main(int argc, char** argv) {
     });
     heart.start();
 
+    QInputDevice::primaryKeyboard(); // made here, in the thread that owns it, not by the presses
     std::atomic<bool> done = false;
     Clock::time_point lastPress;
     std::thread keyboard([&] {
@@ -128,10 +130,13 @@ int main(int argc, char** argv) {
     const double lag = watch.shown ? msBetween(lastPress, watch.shownAt) : -1;
     std::printf("%d presses every %d ms; viewing steps run: %d; last photo %s\n", Photos - 1,
                 PressMs, steps, qPrintable(viewer.File1->FileName()));
-    std::printf("%-48s ours %9.2f ms  (target <= 150) %s; one full-size decode %.2f ms\n",
-                "Last photo shown after the last press", lag,
-                lag >= 0 && lag <= 150 ? "ok" : "SLOW", decode);
-    std::printf("%-48s ours %9.2f ms  (target <= 150) %s\n", "Longest event-loop block",
-                longestBlock, longestBlock <= 150 ? "ok" : "SLOW");
+    // Absolute targets; beside them the ratio to one full-size decode, which
+    // shows how much of a busy machine's slowness the numbers carry.
+    std::printf("%-48s ours %9.2f ms  (target <= 150) %s  / one full-size decode %.2f ms = %.2f\n",
+                "Last photo shown after the last press", lag, lag >= 0 && lag <= 150 ? "ok" : "SLOW",
+                decode, lag / decode);
+    std::printf("%-48s ours %9.2f ms  (target <= 150) %s  / one full-size decode %.2f ms = %.2f\n",
+                "Longest event-loop block", longestBlock, longestBlock <= 150 ? "ok" : "SLOW", decode,
+                longestBlock / decode);
     return 0;
 }
