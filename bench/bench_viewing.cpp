@@ -1,10 +1,14 @@
-// Showing big pictures: File1_Click until the picture area holds the picture,
-// against QImageReader decoding the same file alone; and the peak memory of
-// viewing a 24-megapixel JPEG against the process before it plus the picture.
+// Showing big pictures in a window maximised on a 1920 x 1080 screen:
+// File1_Click until the picture area shows the picture fitted, against
+// QImageReader decoding the same file alone at full size; and the peak memory
+// of viewing a 24-megapixel JPEG against the process before it plus the
+// picture shown.
 #include "BenchUtil.h"
+#include "ScreenSize.h"
 #include "controls/DirListBox.h"
 #include "controls/FileListBox.h"
 #include "controls/PictureBox.h"
+#include "controls/RichTextPane.h"
 #include "shell/TheViewer.h"
 
 #include <QApplication>
@@ -12,6 +16,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QProcess>
+#include <QScreen>
 #include <QTemporaryDir>
 
 namespace {
@@ -49,23 +54,26 @@ int measureMemory(const QString& folder) {
     TheViewer viewer;
     viewer.File1->setPattern("*.jpg");
     viewer.Dir1->setPath(folder);
-    viewer.show();
+    viewer.showMaximized();
     QApplication::processEvents();
     const long before = peakKb();
     viewer.File1->selectIndex(0);
     QApplication::processEvents();
     const long after = peakKb();
     const long pictureKb = long(viewer.Picture1->Picture().sizeInBytes() / 1024);
-    std::printf("%-48s peak %ld MB, before %ld MB + picture %ld MB: ratio %.2f\n",
-                "Memory viewing a 24-megapixel JPEG", after / 1024, before / 1024,
-                pictureKb / 1024, double(after) / double(before + pictureKb));
+    const QSize shown = viewer.Picture1->size();
+    std::printf("%-48s peak %ld MB, before %ld MB + picture %ld MB (%d x %d shown): ratio %.2f "
+                "(target <= 1.30); peak growth %.2f x the picture\n",
+                "Memory viewing a 24-megapixel JPEG", after / 1024, before / 1024, pictureKb / 1024,
+                shown.width(), shown.height(), double(after) / double(before + pictureKb),
+                double(after - before) / double(std::max(1L, pictureKb)));
     return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::useOffscreenScreen(1920, 1080);
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
     if (args.size() == 3 && args[1] == "--make") return makePictures(args[2]), 0;
@@ -75,8 +83,10 @@ int main(int argc, char** argv) {
     QProcess::execute(args[0], {"--make", folder.path()});
     TheViewer viewer;
     viewer.Dir1->setPath(folder.path());
-    viewer.show();
+    viewer.showMaximized();
     QApplication::processEvents();
+    std::printf("screen %d x %d, picture space %d x %d\n", viewer.screen()->size().width(),
+                viewer.screen()->size().height(), viewer.TextB->width(), viewer.TextB->height());
     for (const char* name : Names) {
         const QString suffix = QString(name).section('.', -1);
         viewer.File1->setPattern("*." + suffix);
@@ -88,7 +98,9 @@ int main(int argc, char** argv) {
             QImageReader reader(folder.filePath(name));
             reader.read();
         });
-        bench::report(std::string("File1_Click 24-megapixel ") + name, ours, base, 1.15);
+        // JPEG decodes at reduced size; the others decode whole and are scaled.
+        bench::report(std::string("File1_Click 24-megapixel ") + name, ours, base,
+                      suffix == "jpg" ? 0.6 : 1.3);
     }
     std::fflush(stdout);
     return QProcess::execute(args[0], {"--memory", folder.path()});

@@ -37,7 +37,7 @@ set(CPACK_STRIP_FILES ON)
 # instead: picture formats, the GStreamer elements for wav, au, mid and avi, the
 # sound font that MIDI playback needs, and the fonts the windows are laid out with.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-image-formats-plugins, gstreamer1.0-plugins-base, \
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libexif12, qt6-image-formats-plugins, gstreamer1.0-plugins-base, \
 gstreamer1.0-plugins-good, gstreamer1.0-plugins-bad, gstreamer1.0-libav, \
 timgm6mb-soundfont | fluid-soundfont-gm, fonts-liberation")
 include(CPack)

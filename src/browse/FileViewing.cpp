@@ -4,6 +4,7 @@
 #include "controls/MediaControl.h"
 #include "controls/PictureBox.h"
 #include "controls/RichTextPane.h"
+#include "formats/PictureAnimation.h"
 #include "formats/PictureLoader.h"
 #include "shell/Module.h"
 #include "shell/TheViewer.h"
@@ -31,8 +32,10 @@ void TheViewer::File1_Click() {
         MMControl1->setFileName(path);
         MMControl1->setCommand(QStringLiteral("Open"));
         MMControl1->setCommand(QStringLiteral("Play"));
-        Picture1->setPicture(LoadPicture(path));
+        // Decoded no larger than the picture area can ever show on this screen.
+        Picture1->setPicture(LoadPicture(path, Picture1->decodeLimit()));
         Picture1->setVisible(true);
+        Picture1->setAnimation(PictureAnimation::open(path, Picture1->decodeLimit()));
     } catch (const std::exception&) {
     }
 }

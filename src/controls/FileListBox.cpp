@@ -9,15 +9,22 @@
 
 #include <QDir>
 #include <QKeyEvent>
+#include <QTimer>
 #include <cmath>
 
-FileListBox::FileListBox(QWidget* parent) : QListView(parent), model_(new FileListModel(this)) {
+FileListBox::FileListBox(QWidget* parent)
+    : QListView(parent), model_(new FileListModel(this)), keyClick_(new QTimer(this)) {
+    keyClick_->setSingleShot(true);
+    keyClick_->setInterval(0);
+    connect(keyClick_, &QTimer::timeout, this, [this] {
+        if (selectionModel()->hasSelection()) emit Click();
+    });
     setModel(model_);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setUniformItemSizes(true);
     setLayoutMode(QListView::Batched);
-    connect(this, &QListView::clicked, this, [this] { emit Click(); });
+    connect(this, &QListView::clicked, this, &FileListBox::clickNow);
     setPath(FileNames::currentPath());
 }
 
@@ -79,6 +86,11 @@ void FileListBox::selectIndex(int index) {
     const QModelIndex target = model_->index(index);
     if (!target.isValid()) return;
     setCurrentIndex(target);
+    clickNow();
+}
+
+void FileListBox::clickNow() {
+    keyClick_->stop(); // a pending keyboard Click would repeat this one
     emit Click();
 }
 
@@ -101,5 +113,5 @@ void FileListBox::keyPressEvent(QKeyEvent* event) {
     const QModelIndex after = currentIndex();
     if (after.isValid() && (after != before || !wasSelected) &&
         selectionModel()->isSelected(after))
-        emit Click();
+        keyClick_->start(); // each further press restarts it
 }

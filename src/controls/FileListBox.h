@@ -4,6 +4,7 @@
 #include <QStringList>
 
 class FileListModel;
+class QTimer;
 
 // The file list: the files of one folder whose names match the pattern
 // list, sorted by name without regard to case.
@@ -41,9 +42,13 @@ class FileListBox : public QListView {
   private:
     void reload(const QString& folder);
     void populate() const;
+    void clickNow();
 
     FileListModel* model_;
     mutable bool stale_ = false;
     QString path_;
     QString pattern_ = QStringLiteral("*");
+    // Keyboard moves run Click from the event loop, once for the entry the
+    // selection rests on: a held arrow key never waits on the entries it passes.
+    QTimer* keyClick_;
 };

@@ -1,5 +1,7 @@
 #include "formats/PictureLoader.h"
 
+#include "formats/OpaqueBitmaps.h"
+#include "formats/RasterReading.h"
 #include "formats/metafile/ByteReader.h"
 #include "formats/metafile/Metafile.h"
 #include "system/FileNames.h"
@@ -82,19 +84,6 @@ bool isCutOff(QByteArrayView bytes) {
     return width > 0 && qint64(r.u32(10)) + stride * height > bytes.size();
 }
 
-// Everything Qt's decoders read, known by content, never by name.
-QImage readRaster(QIODevice* device) {
-    QImageReader reader(device);
-    reader.setDecideFormatFromContent(true);
-    reader.setAutoTransform(true); // EXIF orientation
-    const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() > MaxPicturePixels)
-        invalid(QStringLiteral("picture too large"));
-    QImage image = reader.read();
-    if (image.isNull()) invalid(reader.errorString());
-    return image;
-}
-
 bool needsWholeFile(QByteArrayView head) {
     return isWmf(head) || isEmf(head) || isIconFile(head) || head.startsWith("\xff\xd8") ||
            head.startsWith("BM");
@@ -102,24 +91,26 @@ bool needsWholeFile(QByteArrayView head) {
 
 } // namespace
 
-QImage decodePicture(const QByteArray& bytes) {
-    if (isWmf(bytes)) return renderWmf(bytes);
-    if (isEmf(bytes)) return renderEmf(bytes);
+QImage decodePicture(const QByteArray& bytes, QSize limit) {
+    RenderLimits drawing;
+    drawing.fitInto = limit;
+    if (isWmf(bytes)) return renderWmf(bytes, drawing);
+    if (isEmf(bytes)) return renderEmf(bytes, drawing);
     if (isIconFile(bytes)) {
         try {
-            return bestIcon(bytes);
+            return shrunkToFit(bestIcon(bytes), limit);
         } catch (const PlatformError&) {
             // a few other formats start like an icon directory
         }
     }
     if (isCutOff(bytes)) invalid(QStringLiteral("the picture is cut off"));
     QBuffer buffer;
-    buffer.setData(bytes);
+    buffer.setData(bytes.startsWith("BM") ? withUnusedAlphaMaskCleared(bytes) : bytes);
     buffer.open(QIODevice::ReadOnly);
-    return readRaster(&buffer);
+    return readRaster(&buffer, limit, MaxPicturePixels);
 }
 
-QImage LoadPicture(const QString& path) {
+QImage LoadPicture(const QString& path, QSize limit) {
     int fd = -1;
     try {
         fd = FileNames::openRegularFile(path);
@@ -131,7 +122,7 @@ QImage LoadPicture(const QString& path) {
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         invalid(file.errorString());
-    if (!needsWholeFile(file.peek(128))) return readRaster(&file);
+    if (!needsWholeFile(file.peek(128))) return readRaster(&file, limit, MaxPicturePixels);
     if (file.size() > MetafileCaps::MaxFileBytes) invalid(QStringLiteral("file too large"));
-    return decodePicture(file.readAll());
+    return decodePicture(file.readAll(), limit);
 }

@@ -2,12 +2,15 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 // Decodes the picture in a file, whatever its name says; throws error 481
 // when the content is no picture it can decode (53 when the file is missing).
-QImage LoadPicture(const QString& path);
+// With a valid limit, a larger picture comes back scaled down to fit in it
+// (keeping its aspect ratio), decoded or drawn at that size where it can be.
+QImage LoadPicture(const QString& path, QSize limit = {});
 
 // The same decoding from bytes in memory (an embedded picture, for example):
 // raster types Qt reads, OS/2 bitmaps, ICO/CUR, WMF and EMF. Throws 481.
-QImage decodePicture(const QByteArray& bytes);
+QImage decodePicture(const QByteArray& bytes, QSize limit = {});

@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScreen>
 
 namespace {
 constexpr int ClientWidth = 8385;
@@ -20,6 +21,13 @@ constexpr int ClientHeight = 7755;
 constexpr int ClientLeft = 2325;
 constexpr int ClientTop = 2205;
 constexpr double FileListAllowance = 4500.0;
+// The panes' corner, and the margins the design leaves right of the rich-text
+// pane and below it, and right of the label; a larger window gives the panes
+// and the label the space beyond.
+constexpr int PaneLeft = 2640, PaneTop = 600;
+constexpr int PaneRightMargin = ClientWidth - 2640 - 5295;
+constexpr int PaneBottomMargin = ClientHeight - 600 - 5895;
+constexpr int LabelRightMargin = ClientWidth - 7575;
 } // namespace
 
 TheViewer::TheViewer(QWidget* parent) : QMainWindow(parent) {
@@ -133,9 +141,29 @@ void TheViewer::Form_Resize() {
     runSkippingFailures({[this] { File1->setHeight(Height() - FileListAllowance); }});
 }
 
+QSize TheViewer::paneSpace(QSize client) const {
+    return QSize(client.width() - twipsToPixels(PaneLeft + PaneRightMargin),
+                 client.height() - twipsToPixels(PaneTop + PaneBottomMargin))
+        .expandedTo(QSize(1, 1));
+}
+
+void TheViewer::layOutPanes() {
+    const QSize client = centralWidget()->size();
+    const QSize space = paneSpace(client);
+    TextB->resize(space);
+    Label1->resize(std::max(1, client.width() - twipsToPixels(LabelRightMargin)), Label1->height());
+    // The largest client area this window gets on its screen, when maximised.
+    QSize largest;
+    if (const QScreen* where = screen())
+        largest = paneSpace(where->availableGeometry().size() - (frameGeometry().size() - client))
+                      .expandedTo(space);
+    Picture1->setSpace(space, largest);
+}
+
 void TheViewer::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     Form_Resize();
+    layOutPanes();
 }
 
 void TheViewer::closeEvent(QCloseEvent* event) {

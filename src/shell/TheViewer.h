@@ -78,6 +78,9 @@ class TheViewer : public QMainWindow {
   private:
     void buildControls();
     void buildMenus();
+    // The panes and the label take the client area beyond the design size.
+    void layOutPanes();
+    QSize paneSpace(QSize client) const;
     QAction* addItem(QMenu* menu, const QString& caption, void (TheViewer::*handler)());
     QAction* addOption(QMenu* menu, const QString& caption, bool checked,
                        void (TheViewer::*handler)());

@@ -1,8 +1,10 @@
 // WMF files written record by record, played through decodePicture, checked
 // by their pixels.
 #include "formats/PictureLoader.h"
+#include "system/PlatformError.h"
 #include "tst_metafile_writer.h"
 
+#include <QtEndian>
 #include <QtTest>
 
 using mf::colorWords;
@@ -39,6 +41,8 @@ class TestMetafileWmf : public QObject {
     void text_data();
     void text();
     void objectTableReusesFreedSlots();
+    void sizeFieldCountingThePlaceableHeader_data();
+    void sizeFieldCountingThePlaceableHeader();
 };
 
 void TestMetafileWmf::sizeAndMapping_data() {
@@ -186,6 +190,31 @@ void TestMetafileWmf::objectTableReusesFreedSlots() {
     QVERIFY(mf::isColor(image, 30, 30, Green));
     QVERIFY(mf::isColor(image, 80, 30, Blue));
     QVERIFY(mf::isColor(image, 130, 30, Blue));
+}
+
+void TestMetafileWmf::sizeFieldCountingThePlaceableHeader_data() {
+    QTest::addColumn<int>("extraWords");
+    QTest::addColumn<bool>("shows");
+    QTest::newRow("exact") << 0 << true;
+    QTest::newRow("the 22-byte placeable header counted (Inkscape 1.x)") << 11 << true;
+    QTest::newRow("more than that: cut off") << 12 << false;
+}
+
+void TestMetafileWmf::sizeFieldCountingThePlaceableHeader() {
+    QFETCH(int, extraWords);
+    QFETCH(bool, shows);
+    QByteArray file = redFill().rectangle(0, 0, 200, 100).placeable({0, 0, 200, 100}, 96);
+    const qsizetype sizeAt = 22 + 6; // in 16-bit words, after the placeable header
+    const quint32 words = qFromLittleEndian<quint32>(file.constData() + sizeAt) + extraWords;
+    qToLittleEndian(words, file.data() + sizeAt);
+    QImage image;
+    try {
+        image = decodePicture(file);
+    } catch (const PlatformError& e) {
+        QCOMPARE(e.number(), 481);
+    }
+    QCOMPARE(!image.isNull(), shows);
+    if (shows) QVERIFY(mf::isColor(image, 100, 50, Red));
 }
 
 QTEST_MAIN(TestMetafileWmf)

@@ -102,19 +102,50 @@ inline QByteArray iconFile(const QList<IconImage>& images, bool cursor = false) 
     return b;
 }
 
-// A JPEG with an EXIF block whose orientation tag says how to turn it.
-inline QByteArray jpegWithOrientation(const QImage& image, int orientation) {
-    QByteArray tiff("II*\0", 4);
-    put32(tiff, 8);
-    put16(tiff, 1); // one entry
-    put16(tiff, 0x0112), put16(tiff, 3), put32(tiff, 1);
-    put16(tiff, orientation), put16(tiff, 0);
-    put32(tiff, 0); // no next directory
+// A JPEG with an EXIF block whose orientation tag says how to turn it, the
+// tag stored as type (3 SHORT, 4 LONG, 9 SLONG) in either byte order.
+inline QByteArray jpegWithOrientation(const QImage& image, int orientation, int type = 3,
+                                      bool bigEndian = false) {
+    auto put = [bigEndian](QByteArray& b, quint32 v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            b += char(v >> (8 * (bigEndian ? bytes - 1 - i : i)));
+    };
+    QByteArray tiff(bigEndian ? "MM\0*" : "II*\0", 4);
+    put(tiff, 8, 4);
+    put(tiff, 1, 2); // one entry
+    put(tiff, 0x0112, 2), put(tiff, type, 2), put(tiff, 1, 4);
+    if (type == 3)
+        put(tiff, orientation, 2), put(tiff, 0, 2); // left-justified in the value field
+    else
+        put(tiff, orientation, 4);
+    put(tiff, 0, 4); // no next directory
     QByteArray app1 = QByteArray("Exif\0\0", 6) + tiff;
     QByteArray segment("\xff\xe1", 2);
     segment += char((app1.size() + 2) >> 8), segment += char((app1.size() + 2) & 0xff);
     QByteArray jpeg = saved(image, "jpg", 95);
     return jpeg.left(2) + segment + app1 + jpeg.mid(2);
+}
+
+// A GIF89a of patches drawn one per frame on a screen of the given size,
+// each frame left in place under the next (disposal: none).
+struct GifPatch {
+    QRect rect;
+    int colour; // 0 red, 1 green, 2 blue, 3 white
+};
+inline QByteArray gifPatches(QSize screen, const QList<GifPatch>& patches) {
+    QByteArray b = gif(screen, {});
+    b.chop(1); // the trailer
+    for (const GifPatch& p : patches) {
+        QByteArray frame = gif(p.rect.size(), {p.colour});
+        frame = frame.mid(6 + 7 + 12); // after header, screen descriptor and table
+        frame.chop(1);
+        frame[3] = '\x04'; // graphic control: disposal none, no transparency
+        QByteArray place;
+        put16(place, p.rect.x()), put16(place, p.rect.y());
+        frame.replace(9, 4, place);
+        b += frame;
+    }
+    return b + ';';
 }
 
 } // namespace pic

@@ -32,6 +32,17 @@ QImage noise(int size) {
     return image;
 }
 
+// 40 x 20: red and green quarters on top, blue and white below.
+QImage quadrants() {
+    QImage image(40, 20, QImage::Format_RGB32);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x)
+            image.setPixel(x, y,
+                           y < 10 ? (x < 20 ? 0xffff0000 : 0xff00ff00)
+                                  : (x < 20 ? 0xff0000ff : 0xffffffff));
+    return image;
+}
+
 bool near(QColor a, QColor b) {
     return qAbs(a.red() - b.red()) < 48 && qAbs(a.green() - b.green()) < 48 &&
            qAbs(a.blue() - b.blue()) < 48;
@@ -56,6 +67,12 @@ class TestPictureRaster : public QObject {
     void damagedFilesFail_data();
     void damagedFilesFail();
     void missingFileIsNotFound();
+    void exifOrientation_data();
+    void exifOrientation();
+    void sizeLimit_data();
+    void sizeLimit();
+    void bmp32WithoutAlphaIsOpaque_data();
+    void bmp32WithoutAlphaIsOpaque();
 };
 
 void TestPictureRaster::everyTypeDecodesByContent_data() {
@@ -84,13 +101,6 @@ void TestPictureRaster::everyTypeDecodesByContent_data() {
                                     << QSize(48, 24) << QPoint(24, 12) << Red;
     QTest::newRow("emf") << "drawing.emf" << emf.file({0, 0, 1323, 1323}) << QSize(50, 50)
                          << QPoint(25, 25) << Blue;
-    // EXIF orientation: which way the red left half ends up.
-    QTest::newRow("jpg, EXIF upside down")
-        << "up.jpg" << pic::jpegWithOrientation(pic, 3) << pic.size() << QPoint(35, 10) << Red;
-    QTest::newRow("jpg, EXIF turned right") << "right.jpg" << pic::jpegWithOrientation(pic, 6)
-                                            << pic.size().transposed() << QPoint(10, 5) << Red;
-    QTest::newRow("jpg, EXIF turned left") << "left.jpg" << pic::jpegWithOrientation(pic, 8)
-                                           << pic.size().transposed() << QPoint(10, 5) << Blue;
     // Icons and cursors: the largest image wherever it stands, of equal sizes
     // the deepest, of equal depths the first.
     QTest::newRow("ico: the largest")
@@ -149,6 +159,133 @@ void TestPictureRaster::missingFileIsNotFound() {
     TempTree tree;
     QCOMPARE(errorLoading(tree.file("gone.bmp")), 53);
     QCOMPARE(errorLoading(tree.mkdir("folder.bmp")), 53);
+}
+
+void TestPictureRaster::exifOrientation_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QColor>("topLeft");
+    QTest::addColumn<QColor>("topRight");
+    const QImage q = quadrants();
+    const QColor R = Red, G = Green, B = Blue, W = Qt::white;
+    // Where the stored corners show, for each orientation (stored: R G over B W).
+    const QColor corners[8][2] = {{R, G}, {G, R}, {W, B}, {B, W}, {R, B}, {B, R}, {W, G}, {G, W}};
+    for (int o = 1; o <= 8; ++o)
+        QTest::addRow("orientation %d, SHORT", o)
+            << pic::jpegWithOrientation(q, o) << corners[o - 1][0] << corners[o - 1][1];
+    // Some cameras and editors store the tag with another integer type.
+    QTest::newRow("6 as LONG") << pic::jpegWithOrientation(q, 6, 4) << B << R;
+    QTest::newRow("6 as SLONG") << pic::jpegWithOrientation(q, 6, 9) << B << R;
+    QTest::newRow("8 as SLONG, big-endian") << pic::jpegWithOrientation(q, 8, 9, true) << G << W;
+    QTest::newRow("3 as SHORT, big-endian") << pic::jpegWithOrientation(q, 3, 3, true) << W << B;
+    QTest::newRow("out of range: as stored") << pic::jpegWithOrientation(q, 9) << R << G;
+}
+
+void TestPictureRaster::exifOrientation() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QColor, topLeft);
+    QFETCH(QColor, topRight);
+    TempTree tree;
+    const QImage image = LoadPicture(tree.write("photo.jpg", bytes));
+    // A quarter turn swaps the sides: then the stored left column is on top.
+    const bool turned =
+        QSet<QRgb>{topLeft.rgb(), topRight.rgb()} == QSet<QRgb>{Red.rgb(), Blue.rgb()} ||
+        QSet<QRgb>{topLeft.rgb(), topRight.rgb()} == QSet<QRgb>{Green.rgb(), qRgb(255, 255, 255)};
+    QCOMPARE(image.size(), turned ? QSize(20, 40) : QSize(40, 20));
+    const int w = image.width(), h = image.height();
+    QVERIFY2(near(image.pixelColor(w / 4, h / 4), topLeft),
+             qPrintable(image.pixelColor(w / 4, h / 4).name()));
+    QVERIFY2(near(image.pixelColor(3 * w / 4, h / 4), topRight),
+             qPrintable(image.pixelColor(3 * w / 4, h / 4).name()));
+}
+
+void TestPictureRaster::sizeLimit_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QSize>("limit");
+    QTest::addColumn<QSize>("size");
+    const QImage big = halves(400, 300);
+    mf::Wmf wmf;
+    wmf.solidBrush(255, 0, 0).select(0).rectangle(0, 0, 240, 240);
+    wmf.solidBrush(0, 0, 255).select(1).rectangle(240, 0, 480, 240);
+    mf::Emf emf;
+    emf.solidBrush(1, 255, 0, 0).select(1).select(mf::NullPen).rectangle(0, 0, 200, 200);
+    emf.solidBrush(2, 0, 0, 255).select(2).rectangle(200, 0, 400, 200);
+    QTest::newRow("jpg, reduced decoding")
+        << "a.jpg" << pic::saved(big, "jpg", 95) << QSize(100, 100) << QSize(100, 75);
+    QTest::newRow("jpg turned by EXIF: the limit applies upright")
+        << "b.jpg"
+        << pic::jpegWithOrientation(halves(300, 400).transformed(QTransform().rotate(270)), 6, 4)
+        << QSize(300, 50) << QSize(38, 50);
+    QTest::newRow("png") << "c.png" << pic::saved(big, "png") << QSize(200, 600) << QSize(200, 150);
+    QTest::newRow("smaller than the limit: as it is")
+        << "d.jpg" << pic::saved(halves(), "jpg", 95) << QSize(100, 100) << QSize(40, 20);
+    QTest::newRow("wmf drawn at the shown size")
+        << "e.wmf" << wmf.placeable({0, 0, 480, 240}, 96) << QSize(120, 120) << QSize(120, 60);
+    QTest::newRow("emf drawn at the shown size")
+        << "f.emf" << emf.file({0, 0, 10583, 5292}) << QSize(100, 100) << QSize(100, 50);
+}
+
+void TestPictureRaster::sizeLimit() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QSize, limit);
+    QFETCH(QSize, size);
+    TempTree tree;
+    const QImage image = LoadPicture(tree.write(name, bytes), limit);
+    QVERIFY2(qAbs(image.width() - size.width()) <= 1 && qAbs(image.height() - size.height()) <= 1,
+             qPrintable(QString("%1 x %2").arg(image.width()).arg(image.height())));
+    // The whole picture, scaled: red left half, blue right half.
+    const int w = image.width(), h = image.height();
+    QVERIFY(near(image.pixelColor(w / 4, h / 2), Red));
+    QVERIFY(near(image.pixelColor(3 * w / 4, h / 2), Blue));
+}
+
+void TestPictureRaster::bmp32WithoutAlphaIsOpaque_data() {
+    QTest::addColumn<int>("headerSize");
+    QTest::addColumn<bool>("inMetafile");
+    for (int size : {40, 108, 124})
+        for (bool inMetafile : {false, true})
+            QTest::addRow("%d-byte header%s", size, inMetafile ? ", in a WMF" : "")
+                << size << inMetafile;
+}
+
+void TestPictureRaster::bmp32WithoutAlphaIsOpaque() {
+    // 32-bit BI_RGB: the fourth bytes hold leftovers, which the picture ignores,
+    // also when a newer header carries colour masks (an alpha mask among them).
+    QFETCH(int, headerSize);
+    QFETCH(bool, inMetafile);
+    const int w = 8, h = 4;
+    QByteArray bits;
+    for (int i = 0; i < w * h; ++i)
+        bits += char(i % 2 ? 255 : 0), bits += char(0), bits += char(i % 2 ? 0 : 255),
+            bits += char(i * 37 % 256);
+    QByteArray info = mf::dwords({headerSize, w, h});
+    mf::put16(info, 1), mf::put16(info, 32);
+    info += mf::dwords({0, bits.size(), 2835, 2835, 0, 0});
+    if (headerSize > 40) info += mf::dwords({0xff0000, 0xff00, 0xff, 0xff000000});
+    info += QByteArray(headerSize - info.size(), '\0');
+    QByteArray bmp("BM");
+    mf::put32(bmp, 14 + info.size() + bits.size()), mf::put32(bmp, 0),
+        mf::put32(bmp, 14 + info.size());
+    bmp += info + bits;
+    const QByteArray file =
+        inMetafile
+            ? mf::Wmf()
+                  .add(0x0F43, mf::words({0x20, 0xCC, 0, h, w, 0, 0, h, w, 0, 0}) + info + bits)
+                  .placeable({0, 0, w, h}, 96)
+            : bmp;
+    TempTree tree;
+    const QImage image = LoadPicture(tree.write("leftovers.bmp", file));
+    QCOMPARE(image.size(), QSize(w, h));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int i = (h - 1 - y) * w + x; // rows stored bottom-up
+            QVERIFY2(mf::isColor(image, x, y, i % 2 ? Blue : Red),
+                     qPrintable(QString("(%1,%2) %3")
+                                    .arg(x)
+                                    .arg(y)
+                                    .arg(image.pixelColor(x, y).name(QColor::HexArgb))));
+        }
 }
 
 QTEST_MAIN(TestPictureRaster)

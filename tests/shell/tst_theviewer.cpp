@@ -166,11 +166,17 @@ class TheViewerTest : public QObject {
         setOuterHeight(viewer, 3000);
         QTRY_COMPARE(viewer.Height(), 3000.0);
         QCOMPARE(pixelsToTwips(viewer.File1->height()), 1500);
-        // Wider windows move and widen nothing.
+        // A larger window gives the panes and the label the space beyond the
+        // design size; the lists keep their width.
         const QRect pane = viewer.TextB->geometry();
-        setOuterHeight(viewer, 9000, viewer.width() * 2);
+        const int labelWidth = viewer.Label1->width(), wider = viewer.width() + 200;
+        setOuterHeight(viewer, 9000, wider);
         QTRY_COMPARE(pixelsToTwips(viewer.File1->height()), 4500);
-        QCOMPARE(viewer.TextB->geometry(), pane);
+        QTRY_COMPARE(viewer.TextB->width(), pane.width() + 200);
+        QCOMPARE(viewer.TextB->pos(), pane.topLeft());
+        QCOMPARE(viewer.TextB->geometry().bottom() + twipsToPixels(7755 - 600 - 5895),
+                 viewer.centralWidget()->height() - 1);
+        QCOMPARE(viewer.Label1->width(), labelWidth + 200);
         QCOMPARE(viewer.File1->width(), twipsToPixels(2535));
     }
 

@@ -1,5 +1,6 @@
 #include "formats/metafile/Dib.h"
 
+#include "formats/OpaqueBitmaps.h"
 #include "formats/metafile/ByteReader.h"
 
 #include <QBuffer>
@@ -82,6 +83,7 @@ QImage asBmpFile(QByteArrayView info, qint64 infoLength, QByteArrayView bits, qi
     put32(quint32(offset));
     file.append(info.data(), infoLength);
     file.append(bits.data(), bits.size());
+    clearUnusedAlphaMask(file, 14);
     return readWithQt(file, "BMP", maxPixels);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QtGlobal>
 
 // Bounds that keep a hostile metafile from taking all memory or time.
@@ -7,6 +8,7 @@ struct RenderLimits {
     qint64 maxPixels = 100'000'000;       // the rendered picture
     qint64 maxBitmapPixels = 100'000'000; // one embedded bitmap
     qint64 maxPatternPixels = 4'000'000;  // one pattern brush bitmap
+    QSize fitInto; // when valid, a larger picture is drawn scaled down to fit in it
 };
 
 namespace MetafileCaps {

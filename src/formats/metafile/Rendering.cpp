@@ -1,5 +1,6 @@
 #include "formats/metafile/Rendering.h"
 
+#include "formats/PictureFit.h"
 #include "formats/metafile/GdiCanvas.h"
 #include "system/PlatformError.h"
 
@@ -33,6 +34,12 @@ QImage renderMetafile(const PlaySetup& setup, const Player& play, const RenderLi
                                   std::ceil(drawn.height() * scale), limits);
         base = QTransform::fromTranslate(-drawn.left(), -drawn.top()) *
                QTransform::fromScale(scale, scale);
+    }
+    const QSize shown = fittedSize(size, limits.fitInto);
+    if (shown != size) { // drawn at the size it is shown, not drawn large and scaled
+        base *= QTransform::fromScale(double(shown.width()) / size.width(),
+                                      double(shown.height()) / size.height());
+        size = shown;
     }
     QImage picture(size, QImage::Format_ARGB32_Premultiplied);
     if (picture.isNull())

@@ -50,8 +50,10 @@ PlaySetup setupFor(const ByteReader& file, bool placeable, const RenderLimits& l
     PlaySetup setup;
     const qint64 header = placeable ? PlaceableSize : 0;
     setup.objectCapacity = file.u16(header + 10);
-    // A file shorter than its header says has lost its end.
-    if (qint64(file.u32(header + 6)) * 2 > file.size() - header) throw MalformedData{};
+    // A file shorter than its header says has lost its end. Some writers
+    // (Inkscape 1.x) count the placeable header in the size: allow that much.
+    if (qint64(file.u32(header + 6)) * 2 > file.size() - header + PlaceableSize)
+        throw MalformedData{};
     if (!placeable) {
         setup.initial.viewportFollowsWindow = true;
         return setup;

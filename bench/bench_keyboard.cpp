@@ -1,0 +1,142 @@
+// Holding the Down key through a folder of 40 photos of 12 megapixels, one
+// press every 33 ms as key repeat sends them, posted from another thread so
+// that they queue while the window is busy. Measures when the last photo shows
+// after the last press and the longest time the event loop was blocked, beside
+// one bare full-size decode of such a photo.
+#include "BenchUtil.h"
+#include "ScreenSize.h"
+#include "controls/DirListBox.h"
+#include "controls/FileListBox.h"
+#include "controls/PictureBox.h"
+#include "shell/TheViewer.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QImageReader>
+#include <QInputDevice>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+constexpr int Photos = 40, PressMs = 33;
+
+using Clock = std::chrono::steady_clock;
+double msBetween(Clock::time_point a, Clock::time_point b) {
+    return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+void makePhotos(const QString& folder) {
+    QImage image(4000, 3000, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QLinearGradient gradient(0, 0, 4000, 3000);
+    gradient.setColorAt(0, Qt::darkGreen);
+    gradient.setColorAt(1, Qt::white);
+    painter.fillRect(image.rect(), gradient);
+    for (int i = 0; i < 300; ++i)
+        painter.fillRect((i * 997) % 4000, (i * 613) % 3000, 120, 80,
+                         QColor::fromHsv(i % 360, 200, 220));
+    painter.end();
+    const QString first = folder + "/photo00.jpg";
+    image.save(first, "JPEG", 90);
+    for (int i = 1; i < Photos; ++i)
+        QFile::copy(first, folder + QString("/photo%1.jpg").arg(i, 2, 10, QChar('0')));
+}
+
+// Records the first paint of the picture area after the last photo's click.
+class PaintWatch : public QObject {
+  public:
+    bool armed = false;
+    Clock::time_point shownAt;
+    bool shown = false;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (armed && !shown && event->type() == QEvent::Paint) {
+            shownAt = Clock::now();
+            shown = true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    bench::useOffscreenScreen(1920, 1080);
+    QApplication app(argc, argv);
+    QTemporaryDir folder;
+    makePhotos(folder.path());
+    const double decode = bench::medianMs(3, [&] {
+        QImageReader reader(folder.filePath("photo00.jpg"));
+        reader.read();
+    });
+
+    TheViewer viewer;
+    viewer.File1->setPattern("*.jpg");
+    viewer.Dir1->setPath(folder.path());
+    viewer.showMaximized();
+    QApplication::processEvents();
+    viewer.File1->selectIndex(0);
+    QApplication::processEvents();
+
+    const QString last = viewer.File1->List(Photos - 1);
+    int steps = 0;
+    PaintWatch watch;
+    viewer.Picture1->installEventFilter(&watch);
+    QObject::connect(viewer.File1, &FileListBox::Click, [&] { // after File1_Click
+        ++steps;
+        if (viewer.File1->FileName() == last && viewer.Picture1->isVisible()) watch.armed = true;
+    });
+
+    // The event loop's heartbeat: a gap between beats is a block.
+    double longestBlock = 0;
+    Clock::time_point beat = Clock::now();
+    QTimer heart;
+    heart.setInterval(2);
+    QObject::connect(&heart, &QTimer::timeout, [&] {
+        const Clock::time_point now = Clock::now();
+        longestBlock = std::max(longestBlock, msBetween(beat, now));
+        beat = now;
+    });
+    heart.start();
+
+    QInputDevice::primaryKeyboard(); // made here, in the thread that owns it, not by the presses
+    std::atomic<bool> done = false;
+    Clock::time_point lastPress;
+    std::thread keyboard([&] {
+        Clock::time_point next = Clock::now();
+        for (int i = 1; i < Photos; ++i) {
+            std::this_thread::sleep_until(next);
+            lastPress = Clock::now();
+            QCoreApplication::postEvent(
+                viewer.File1,
+                new QKeyEvent(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier, QString(), true));
+            next += std::chrono::milliseconds(PressMs);
+        }
+        done = true;
+    });
+    const Clock::time_point start = Clock::now();
+    while (!(done && watch.shown) && msBetween(start, Clock::now()) < 20000)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    keyboard.join();
+    heart.stop();
+
+    const double lag = watch.shown ? msBetween(lastPress, watch.shownAt) : -1;
+    std::printf("%d presses every %d ms; viewing steps run: %d; last photo %s\n", Photos - 1,
+                PressMs, steps, qPrintable(viewer.File1->FileName()));
+    // Absolute targets; beside them the ratio to one full-size decode, which
+    // shows how much of a busy machine's slowness the numbers carry.
+    std::printf("%-48s ours %9.2f ms  (target <= 150) %s  / one full-size decode %.2f ms = %.2f\n",
+                "Last photo shown after the last press", lag, lag >= 0 && lag <= 150 ? "ok" : "SLOW",
+                decode, lag / decode);
+    std::printf("%-48s ours %9.2f ms  (target <= 150) %s  / one full-size decode %.2f ms = %.2f\n",
+                "Longest event-loop block", longestBlock, longestBlock <= 150 ? "ok" : "SLOW", decode,
+                longestBlock / decode);
+    return 0;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QSize>
+
+#include <memory>
+
+// The frames of an animated picture file (GIF, or whatever Qt's readers
+// animate), composed frame over frame by the reader, each scaled down to fit
+// in a limit, played in a loop.
+class PictureAnimation {
+  public:
+    // Null when the file holds no animation of more than one frame.
+    static std::unique_ptr<PictureAnimation> open(const QString& path, QSize limit);
+
+    // The next frame, after the first (which the picture loader gave); from the
+    // start again after the last. Null when a frame cannot be read.
+    QImage nextFrame();
+    // How long the frame last returned (or the first) stays, in milliseconds.
+    int delayMs() const { return delayMs_; }
+
+  private:
+    PictureAnimation(const QString& path, QSize limit);
+    bool restart();
+    QImage readFrame();
+
+    QFile file_;
+    std::unique_ptr<QImageReader> reader_;
+    QSize limit_;
+    int delayMs_ = 100;
+};

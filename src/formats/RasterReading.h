@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QIODevice>
+#include <QImage>
+#include <QSize>
+
+// Reads a picture with Qt's decoders, known by its content, never by its name;
+// a JPEG is turned upright by its EXIF orientation. With a valid limit the
+// picture comes back no larger than fits in it: a JPEG is decoded at reduced
+// size, anything else is scaled down smoothly after decoding. Throws 481 for
+// what cannot be read, and for pictures of more than maxPixels.
+QImage readRaster(QIODevice* device, QSize limit, qint64 maxPixels);
+
+// The picture scaled down smoothly to fit in limit; unchanged if it does.
+QImage shrunkToFit(const QImage& picture, QSize limit);
