@@ -4,9 +4,11 @@
 
 #include <QFontInfo>
 #include <QProcess>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QtTest>
 
 namespace {
@@ -114,6 +116,25 @@ class TextPlainTest : public QObject {
         QVERIFY(QFontInfo(pane.document()->defaultFont()).fixedPitch());
         pane.setFileName(tree_.write("x.txt", "ii"));
         QVERIFY(!QFontInfo(pane.document()->defaultFont()).fixedPitch());
+    }
+
+    // NFO art keeps its lines and scrolls sideways; every other text wraps.
+    void onlyNfoArtIsUnwrapped() {
+        RichTextPane pane;
+        pane.resize(353, 393); // the pane's design size
+        pane.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pane));
+        const QByteArray wide = QByteArray(200, '\xCD') + " end of a wide line\r\n";
+        for (const char* name : {"art.nfo", "wide.txt", "ART.NFO", "wide.doc"}) {
+            pane.setFileName(tree_.write(name, wide));
+            pane.finishLoading();
+            QCoreApplication::processEvents();
+            const bool nfo = QByteArray(name).toLower().endsWith(".nfo");
+            const QTextBlock first = pane.document()->firstBlock();
+            QCOMPARE(first.layout()->lineCount() == 1, nfo);
+            QCOMPARE(pane.horizontalScrollBar()->isVisible(), nfo);
+            QCOMPARE(pane.horizontalScrollBar()->maximum() > 0, nfo);
+        }
     }
 
     void loadReplacesTheDocument() {
