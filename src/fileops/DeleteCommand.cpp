@@ -7,7 +7,9 @@
 #include "system/Paths.h"
 #include "system/PlatformError.h"
 
+#include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <cerrno>
 #include <unistd.h>
 
@@ -16,6 +18,19 @@ namespace {
 // Removes exactly the one file that path names; no pattern is expanded.
 void removeFile(const QString& path) {
     if (::unlink(QFile::encodeName(path).constData()) != 0) throwFromErrno(errno, path);
+}
+
+// Whether the user's own trash folder is there or can be made. Qt 6.4 trashes
+// into the working folder, and calls that a success, when it cannot make it.
+bool homeTrashReady() {
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return !data.isEmpty() && QDir().mkpath(data + QStringLiteral("/Trash"));
+}
+
+// Moves the file to the desktop's trash, where the file manager can restore
+// it; where there is no trash for it, removes it as before.
+void trashOrRemoveFile(const QString& path) {
+    if (!homeTrashReady() || !QFile::moveToTrash(path)) removeFile(path);
 }
 
 void askToSelect() {
@@ -38,7 +53,7 @@ void TheViewer::FileDel_Click() {
         if (MsgBox(QStringLiteral("Do you really want to delete this file?"), Mb::YesNo, name) !=
             Mb::Yes)
             return;
-        removeFile(Module::SelectedPath);
+        trashOrRemoveFile(Module::SelectedPath);
         File1->Refresh();
     } catch (const PlatformError& e) {
         // A file gone behind our back is reported; other refusals stay silent.
