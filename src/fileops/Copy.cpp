@@ -10,6 +10,7 @@
 #include "system/Twips.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
 
@@ -144,6 +145,17 @@ void Copy::Unload() {
 
 void Copy::reject() {
     Unload();
+}
+
+void Copy::keyPressEvent(QKeyEvent* event) {
+    // Enter reaches the dialog only from a list, which has already acted on
+    // it (the folder list opens its folder): the button copies only when it
+    // has the focus or is clicked, never as the dialog's default.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void Copy::closeEvent(QCloseEvent* event) {
