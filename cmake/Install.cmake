@@ -35,11 +35,12 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 # dpkg-shlibdeps finds the libraries the binary links; these are loaded at run time
 # instead: picture formats, the GStreamer elements for wav, au, mid and avi, the
-# sound font that MIDI playback needs, and the fonts the windows are laid out with.
+# sound font that MIDI playback needs, the fonts the windows are laid out with, and a
+# font with Chinese, Japanese and Korean glyphs for texts in those scripts.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libexif12, qt6-image-formats-plugins, gstreamer1.0-plugins-base, \
 gstreamer1.0-plugins-good, gstreamer1.0-plugins-bad, gstreamer1.0-libav, \
-timgm6mb-soundfont | fluid-soundfont-gm, fonts-liberation")
+timgm6mb-soundfont | fluid-soundfont-gm, fonts-liberation, fonts-wqy-zenhei | fonts-noto-cjk")
 include(CPack)
 
 if(QUILLORY_TESTS)

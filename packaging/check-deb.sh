@@ -24,7 +24,7 @@ names=$(tr ',' '\n' <<<"$depends" | sed -E 's/^ *//; s/ *\(.*//; s/ *\|.*//')
 for p in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 \
     libqt6multimediawidgets6 libexif12 qt6-image-formats-plugins gstreamer1.0-plugins-base \
     gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav \
-    timgm6mb-soundfont fonts-liberation; do
+    timgm6mb-soundfont fonts-liberation fonts-wqy-zenhei libuchardet0; do
     grep -qx "$p" <<<"$names" || fail "Depends lacks $p"
 done
 # A sanitized build would drag in the sanitizer run-time libraries.

@@ -32,7 +32,19 @@ appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate failed
 appstreamcli validate-tree --no-net "$root" || fail "appstreamcli validate-tree failed"
 
 key() { sed -n "s/^$1=//p" "$desktop" | head -n1; }
-[ "$(key Exec)" = quillory ] || fail "Exec must start the installed program with no arguments"
+[ "$(key Exec)" = "quillory %f" ] || fail "Exec must start the installed program with one file"
+# Every name ending the file list can offer must map, by the shared MIME
+# database's globs, to a type the entry declares.
+globs=/usr/share/mime/globs
+if [ -f "$globs" ]; then
+    for ext in tif bmp gif jpg dib wmf emf ico cur txt doc nfo mid wav au avi; do
+        type=$(sed -n "s/^\([^:]*\):\*\.$ext\$/\1/p" "$globs" | head -n1)
+        [ -n "$type" ] || { fail "the MIME database knows no type for *.$ext"; continue; }
+        grep -q "^MimeType=\(.*;\)\?$type;" "$desktop" || fail "*.$ext ($type) is not in MimeType"
+    done
+else
+    fail "no shared MIME database at $globs"
+fi
 [ "$(key Icon)" = "$id" ] || fail "Icon must name the installed icon $id"
 [ "$(key Name)" = "The Quillory" ] || fail "Name must be \"The Quillory\""
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||

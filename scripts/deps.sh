@@ -8,11 +8,12 @@ packages=(
   qt6-base-dev qt6-multimedia-dev libqt6multimediawidgets6 qt6-image-formats-plugins libexif-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-libav timgm6mb-soundfont
-  fonts-liberation
+  fonts-liberation fonts-wqy-zenhei
+  libuchardet-dev
 )
 if [ "${1:-}" = "--test" ]; then
   # A virtual display for the tests that need a real X server.
-  packages+=(xvfb xauth desktop-file-utils appstream)
+  packages+=(xvfb xauth desktop-file-utils appstream shared-mime-info)
 fi
 
 missing=()

@@ -64,13 +64,17 @@ void RichTextPane::setFileName(const QString& path) {
     pending_.clear();
     pendingAt_ = 0;
     feeding_ = false;
+    // NFO art is drawn in lines of its own width: wrapped, its boxes break apart.
+    const bool nfo = path.endsWith(QStringLiteral(".nfo"), Qt::CaseInsensitive);
+    setLineWrapMode(nfo && !isRtf(bytes) && !isCompoundFile(bytes) ? QTextEdit::NoWrap
+                                                                    : QTextEdit::WidgetWidth);
     if (isRtf(bytes)) {
         QTextDocument* doc = newDocument(paneFont_);
         readRtf(bytes, doc);
         setDocument(doc);
     } else if (isCompoundFile(bytes)) {
         showText(wordDocumentText(bytes).value_or(unreadableText()), paneFont_);
-    } else if (path.endsWith(QStringLiteral(".nfo"), Qt::CaseInsensitive)) {
+    } else if (nfo) {
         showText(decodeCodePage(bytes, 437), nfoFont());
     } else if (looksBinary(bytes)) {
         showText(unreadableText(), paneFont_);

@@ -12,6 +12,7 @@
 #include "system/Twips.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSignalBlocker>
@@ -162,6 +163,17 @@ void Copy::Unload() {
 
 void Copy::reject() {
     if (!copying_) Unload(); // a running copy is stopped by its Cancel button
+}
+
+void Copy::keyPressEvent(QKeyEvent* event) {
+    // Enter reaches the dialog only from a list, which has already acted on
+    // it (the folder list opens its folder): the button copies only when it
+    // has the focus or is clicked, never as the dialog's default.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void Copy::closeEvent(QCloseEvent* event) {

@@ -8,6 +8,9 @@
 #include "system/Paths.h"
 #include "system/PlatformError.h"
 
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
 #include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,6 +29,25 @@ void refuseReadOnly(const QString& path) {
 // Removes exactly the one file that path names; no pattern is expanded.
 void removeFile(const QString& path) {
     if (::unlink(FileNames::encode(path).constData()) != 0) throwFromErrno(errno, path);
+}
+
+// Whether the user's own trash folder is there or can be made. Qt 6.4 trashes
+// into the working folder, and calls that a success, when it cannot make it.
+bool homeTrashReady() {
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return !data.isEmpty() && QDir().mkpath(data + QStringLiteral("/Trash"));
+}
+
+// Whether Qt's own name conversion reaches exactly the bytes path names; a
+// name that is not UTF-8 would reach another file through it.
+bool qtNamesExactly(const QString& path) {
+    return QFile::encodeName(path) == FileNames::encode(path);
+}
+
+// Moves the file to the desktop's trash, where the file manager can restore
+// it; where there is no trash for it, removes it as before.
+void trashOrRemoveFile(const QString& path) {
+    if (!qtNamesExactly(path) || !homeTrashReady() || !QFile::moveToTrash(path)) removeFile(path);
 }
 
 void askToSelect() {
@@ -49,7 +71,7 @@ void TheViewer::FileDel_Click() {
                    FileNames::display(name)) != Mb::Yes)
             return;
         refuseReadOnly(Module::SelectedPath);
-        removeFile(Module::SelectedPath);
+        trashOrRemoveFile(Module::SelectedPath);
         File1->Refresh();
     } catch (const PlatformError& e) {
         // A file gone behind our back is reported; other refusals stay silent.

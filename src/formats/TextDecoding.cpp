@@ -59,7 +59,7 @@ QString decodeText(const QByteArray& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError()) return text;
-    return decodeWindows1252(bytes);
+    return decodeUnmarked(bytes);
 }
 
 QString withLineFeeds(QString text) {

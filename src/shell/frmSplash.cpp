@@ -53,6 +53,8 @@ frmSplash::frmSplash(std::function<TheViewer*()> createMain)
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(2000);
+    // A coarse timer may fire up to 5% early; the splash stands its full two seconds.
+    Timer1->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
     Timer1->start();
 }

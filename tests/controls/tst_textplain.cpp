@@ -4,9 +4,11 @@
 
 #include <QFontInfo>
 #include <QProcess>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QtTest>
 
 namespace {
@@ -65,6 +67,36 @@ class TextPlainTest : public QObject {
                                          << u"╔═╗\n║ ║\n╚═╝\n░▒▓█ é¢"_qs;
         QTest::newRow("nfo any case") << "ART.NfO" << QByteArray("\xC4\xC5\xC4") << u"─┼─"_qs;
         QTest::newRow("same bytes as txt") << "art.txt" << QByteArray("\xC9\xCD\xBB") << u"ÉÍ»"_qs;
+        // Texts in a legacy code page, found by the detector.
+        const auto encoded = [](const char* charset, const QString& text) {
+            QStringEncoder encoder(charset);
+            const QByteArray bytes = encoder.encode(text);
+            return encoder.isValid() && !encoder.hasError() ? bytes : QByteArray("<no encoder>");
+        };
+        const QString russian = u"Съешь же ещё этих мягких французских булок, да выпей чаю. "
+                                u"Широкая электрификация южных губерний даст мощный толчок."_qs;
+        const QString czech = u"Příliš žluťoučký kůň úpěl ďábelské ódy. Nechť již hříšné "
+                              u"saxofony ďáblů rozezvučí síň úděsnými tóny waltzu."_qs;
+        const QString polish = u"Zażółć gęślą jaźń. Pchnąć w tę łódź jeża lub ośm skrzyń fig."_qs;
+        const QString greek = u"Ξεσκεπάζω την ψυχοφθόρα βδελυγμία. Γαζέες και μυρτιές δεν θα "
+                              u"βρω πια στο χρυσαφί ξέφωτο."_qs;
+        const QString japanese = u"いろはにほへと ちりぬるを わかよたれそ つねならむ。"
+                                 u"日本語のテキストファイルです。"_qs;
+        const QString chinese = u"我能吞下玻璃而不伤身体。天地玄黄，宇宙洪荒。这是一个中文文本。"_qs;
+        QTest::newRow("windows-1251") << "ru.txt" << encoded("windows-1251", russian) << russian;
+        QTest::newRow("koi8-r") << "ru.txt" << encoded("KOI8-R", russian) << russian;
+        QTest::newRow("windows-1250 czech") << "cs.txt" << encoded("windows-1250", czech) << czech;
+        QTest::newRow("windows-1250 polish")
+            << "pl.txt" << encoded("windows-1250", polish) << polish;
+        QTest::newRow("iso-8859-7") << "el.txt" << encoded("ISO-8859-7", greek) << greek;
+        QTest::newRow("shift-jis") << "ja.txt" << encoded("Shift_JIS", japanese) << japanese;
+        QTest::newRow("gb18030") << "zh.txt" << encoded("GB18030", chinese) << chinese;
+        QTest::newRow("short windows-1251") << "ru.txt" << encoded("windows-1251", u"Привет"_qs)
+                                            << u"Привет"_qs;
+        QTest::newRow("short windows-1252") << "fr.txt" << QByteArray("Caf\xE9 cr\xE8me")
+                                            << u"Café crème"_qs;
+        QTest::newRow("short ascii") << "a.txt" << QByteArray("OK") << u"OK"_qs;
+        QTest::newRow("one ascii letter") << "a.txt" << QByteArray("a\r\n") << u"a\n"_qs;
         QTest::newRow("binary") << "data.txt" << QByteArray("PK\x03\x04\x00\x00junk", 10)
                                 << RichTextPane::unreadableText();
     }
@@ -84,6 +116,25 @@ class TextPlainTest : public QObject {
         QVERIFY(QFontInfo(pane.document()->defaultFont()).fixedPitch());
         pane.setFileName(tree_.write("x.txt", "ii"));
         QVERIFY(!QFontInfo(pane.document()->defaultFont()).fixedPitch());
+    }
+
+    // NFO art keeps its lines and scrolls sideways; every other text wraps.
+    void onlyNfoArtIsUnwrapped() {
+        RichTextPane pane;
+        pane.resize(353, 393); // the pane's design size
+        pane.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pane));
+        const QByteArray wide = QByteArray(200, '\xCD') + " end of a wide line\r\n";
+        for (const char* name : {"art.nfo", "wide.txt", "ART.NFO", "wide.doc"}) {
+            pane.setFileName(tree_.write(name, wide));
+            pane.finishLoading();
+            QCoreApplication::processEvents();
+            const bool nfo = QByteArray(name).toLower().endsWith(".nfo");
+            const QTextBlock first = pane.document()->firstBlock();
+            QCOMPARE(first.layout()->lineCount() == 1, nfo);
+            QCOMPARE(pane.horizontalScrollBar()->isVisible(), nfo);
+            QCOMPARE(pane.horizontalScrollBar()->maximum() > 0, nfo);
+        }
     }
 
     void loadReplacesTheDocument() {

@@ -114,6 +114,54 @@ class CopyDialogTest : public QObject {
         QVERIFY(!viewer.findChild<Copy*>());
     }
 
+    // One key does one thing: Enter in a list never copies; the button,
+    // focused when the dialog opens, copies on Space or Enter.
+    void keyboard_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("copies");
+        QTest::newRow("Return in folder list") << "Dir1" << int(Qt::Key_Return) << false;
+        QTest::newRow("Enter in folder list") << "Dir1" << int(Qt::Key_Enter) << false;
+        QTest::newRow("Return in drive list") << "Drive1" << int(Qt::Key_Return) << false;
+        QTest::newRow("Space on button") << "Command1" << int(Qt::Key_Space) << true;
+        QTest::newRow("Return on button") << "Command1" << int(Qt::Key_Return) << true;
+        QTest::newRow("Enter on button") << "Command1" << int(Qt::Key_Enter) << true;
+    }
+    void keyboard() {
+        QFETCH(QString, control);
+        QFETCH(int, key);
+        QFETCH(bool, copies);
+        TempTree tree;
+        tree.write("from/intro.wav", "clip");
+        const QString target = tree.mkdir("target");
+        const QString deep = tree.mkdir("target/deep");
+        TheViewer viewer;
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowActive(&viewer));
+        Copy* dialog = chooseCopy(viewer, tree.file("from"), "intro.wav");
+        QVERIFY(dialog);
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(dialog->Command1));
+        dialog->Dir1->setPath(target);
+        // The subfolder highlighted, as the arrow keys would leave it.
+        for (int row = 0; row < dialog->Dir1->ListCount(); ++row)
+            if (dialog->Dir1->List(row) == deep)
+                dialog->Dir1->setCurrentIndex(dialog->Dir1->model()->index(row, 0));
+        QWidget* widget = control == "Dir1"     ? static_cast<QWidget*>(dialog->Dir1)
+                          : control == "Drive1" ? static_cast<QWidget*>(dialog->Drive1)
+                                                : static_cast<QWidget*>(dialog->Command1);
+        widget->setFocus();
+        QVERIFY(widget->hasFocus());
+        MsgBoxRecorder boxes;
+        QTest::keyClick(widget, Qt::Key(key));
+        QVERIFY(boxes.boxes.isEmpty());
+        QCOMPARE(dialog->isVisible(), !copies);
+        QCOMPARE(entriesOf(target).contains("intro.wav"), copies);
+        QVERIFY(entriesOf(deep).isEmpty());
+        QCOMPARE(dialog->Dir1->Path(), control == "Dir1" ? deep : target);
+        dialog->Unload();
+    }
+
     void copiesOneLevelDeeper() {
         TempTree tree;
         const QByteArray clip = "RIFF clip bytes";

@@ -67,6 +67,11 @@ bool existsRaw(const QString& folder, const QByteArray& name) {
     return ::lstat((QFile::encodeName(folder) + '/' + name).constData(), &st) == 0;
 }
 
+QByteArray contentOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
 bool isStopped(MediaControl* media) {
     return !media->player() || media->player()->playbackState() == QMediaPlayer::StoppedState;
 }
@@ -75,7 +80,15 @@ bool isStopped(MediaControl* media) {
 
 class DeleteTest : public QObject {
     Q_OBJECT
+    // The user's home and data folder, where the desktop's trash lives.
+    TempTree home_;
+    QString trash() const { return home_.file("data/Trash"); }
+
   private slots:
+    void initTestCase() {
+        qputenv("HOME", home_.path().toLocal8Bit());
+        qputenv("XDG_DATA_HOME", home_.file("data").toLocal8Bit());
+    }
     void init() { Module::reset(); }
 
     void noSelectionStopsPlaybackAndAsks() {
@@ -126,12 +139,23 @@ class DeleteTest : public QObject {
         const bool picture = name.endsWith(".png");
         if (!picture) awaitPlaying(viewer.MMControl1);
 
+        const QByteArray before = contentOf(tree.file(name));
         MsgBoxRecorder boxes(answer);
         viewer.FileDel_Click();
         QCOMPARE(boxes.boxes.size(), 1);
         QCOMPARE(describe(boxes.boxes[0]), Confirm + "|4|" + name);
         const bool deleted = answer == Mb::Yes;
         QCOMPARE(QFile::exists(tree.file(name)), !deleted);
+        // A deleted file waits in the trash, with what the file manager needs to restore it.
+        const QString trashed = trash() + "/files/" + name;
+        QCOMPARE(QFile::exists(trashed), deleted);
+        if (deleted) {
+            QCOMPARE(contentOf(trashed), before);
+            QFile info(trash() + "/info/" + name + ".trashinfo");
+            QVERIFY(info.open(QIODevice::ReadOnly));
+            QVERIFY(info.readAll().contains("Path=" + QUrl::toPercentEncoding(tree.file(name), "/")));
+            QVERIFY(QFile::remove(trashed) && info.remove());
+        }
         QCOMPARE(listed(viewer).contains(name), !deleted);
         QCOMPARE(listed(viewer).size(), deleted ? 2 : 3);
         QVERIFY(!viewer.MMControl1->isOpen());
@@ -140,6 +164,31 @@ class DeleteTest : public QObject {
         QCOMPARE(viewer.Label1->text(), tree.file(name));
         QCOMPARE(viewer.Picture1->isVisibleTo(&viewer), picture);
         if (picture) QCOMPARE(viewer.Picture1->Picture().size(), QSize(8, 6));
+    }
+
+    // Where no trash can be had, Delete deletes for good, as it always did.
+    void noTrashDeletesForGood() {
+        TempTree tree;
+        tree.write("gone.txt", "x");
+        tree.write("stays.txt", "y");
+        const QString blocker = home_.write("not-a-folder", "where the data folder would be");
+        qputenv("XDG_DATA_HOME", (blocker + "/data").toLocal8Bit());
+        TheViewer viewer;
+        openFolder(viewer, tree.path());
+        QVERIFY(selectFile(viewer, "gone.txt"));
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(home_.mkdir("work")));
+        MsgBoxRecorder boxes(Mb::Yes);
+        viewer.FileDel_Click();
+        qputenv("XDG_DATA_HOME", home_.file("data").toLocal8Bit());
+        QVERIFY(QDir::setCurrent(before));
+        QCOMPARE(boxes.boxes.size(), 1);
+        QVERIFY(!QFile::exists(tree.file("gone.txt")));
+        QCOMPARE(listed(viewer), QStringList{"stays.txt"});
+        QVERIFY(!QFileInfo::exists(blocker + "/data"));
+        // Not moved somewhere else instead, such as the working folder.
+        QCOMPARE(QDir(home_.file("work")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 QStringList());
     }
 
     void fileGoneBehindOurBack() {
