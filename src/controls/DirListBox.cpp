@@ -1,6 +1,7 @@
 #include "controls/DirListBox.h"
 
 #include "controls/FolderListModel.h"
+#include "controls/SelectionLook.h"
 #include "system/FolderReader.h"
 #include "system/Paths.h"
 #include "system/PlatformError.h"
@@ -36,6 +37,7 @@ DirListBox::DirListBox(QWidget* parent) : QListView(parent), model_(new FolderLi
     setModel(model_);
     setItemDelegate(new IndentDelegate(this));
     setUniformItemSizes(true);
+    showFocusInSelection(this, false);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QAbstractItemView::activated, this,
@@ -74,4 +76,14 @@ void DirListBox::openRow(int row) {
     } catch (const PlatformError&) {
         // A folder that cannot be opened stays closed; the list keeps its folder.
     }
+}
+
+void DirListBox::focusInEvent(QFocusEvent* event) {
+    showFocusInSelection(this, true);
+    QListView::focusInEvent(event);
+}
+
+void DirListBox::focusOutEvent(QFocusEvent* event) {
+    showFocusInSelection(this, false);
+    QListView::focusOutEvent(event);
 }

@@ -28,6 +28,10 @@ class DirListBox : public QListView {
   signals:
     void Change();
 
+  protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
   private:
     void display(const QStringList& subfolders);
     void openRow(int row);

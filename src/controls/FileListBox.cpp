@@ -1,6 +1,7 @@
 #include "controls/FileListBox.h"
 
 #include "controls/FileListModel.h"
+#include "controls/SelectionLook.h"
 #include "system/FolderReader.h"
 #include "system/PlatformError.h"
 #include "system/Twips.h"
@@ -15,7 +16,11 @@ FileListBox::FileListBox(QWidget* parent) : QListView(parent), model_(new FileLi
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setUniformItemSizes(true);
-    setLayoutMode(QListView::Batched);
+    showFocusInSelection(this, false);
+    // Laid out at once: while a list is laid out in batches, Home, End and the
+    // page keys move the cursor without selecting, End only to the last entry
+    // laid out so far.
+    setLayoutMode(QListView::SinglePass);
     connect(this, &QListView::clicked, this, [this] { emit Click(); });
     setPath(QDir::currentPath());
 }
@@ -101,4 +106,14 @@ void FileListBox::keyPressEvent(QKeyEvent* event) {
     if (after.isValid() && (after != before || !wasSelected) &&
         selectionModel()->isSelected(after))
         emit Click();
+}
+
+void FileListBox::focusInEvent(QFocusEvent* event) {
+    showFocusInSelection(this, true);
+    QListView::focusInEvent(event);
+}
+
+void FileListBox::focusOutEvent(QFocusEvent* event) {
+    showFocusInSelection(this, false);
+    QListView::focusOutEvent(event);
 }

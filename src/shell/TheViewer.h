@@ -73,6 +73,7 @@ class TheViewer : public QMainWindow {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
