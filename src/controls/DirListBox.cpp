@@ -64,9 +64,19 @@ int DirListBox::OpenRow() const { return model_->openRow(); }
 
 void DirListBox::display(const QStringList& subfolders) {
     model_->setFolder(path_, subfolders);
-    const QModelIndex open = model_->index(model_->openRow());
-    setCurrentIndex(open);
-    scrollTo(open);
+    setCurrentIndex(model_->index(model_->openRow()));
+    showOpenFolder();
+}
+
+void DirListBox::showOpenFolder() {
+    // The open folder at the bottom, its ancestors filling the rows above; when
+    // they all fit, the view stays at the root.
+    scrollTo(model_->index(model_->openRow()), PositionAtBottom);
+}
+
+void DirListBox::resizeEvent(QResizeEvent* event) {
+    QListView::resizeEvent(event);
+    showOpenFolder();
 }
 
 void DirListBox::openRow(int row) {
