@@ -13,7 +13,8 @@ void TheViewer::showGiven(const QString& path) {
     const bool folder = given.isDir();
     // Anything else (gone, a device) leaves the lists where the start put them.
     if (!folder && !given.isFile()) return;
-    const QString target = QDir::cleanPath(folder ? given.absoluteFilePath() : given.absolutePath());
+    const QString target =
+        QDir::cleanPath(folder ? given.absoluteFilePath() : given.absolutePath());
     try {
         // The drive first: choosing a volume moves the folder list to its current folder.
         Drive1->setDrive(target);

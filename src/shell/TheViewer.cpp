@@ -142,9 +142,9 @@ bool TheViewer::focusNextPrevChild(bool next) {
     // Tab and Shift+Tab go round the controls in their tab order, leaving out
     // any that is hidden, whatever else Qt's focus chain holds.
     QList<QWidget*> round;
-    for (QWidget* control : {static_cast<QWidget*>(File1), static_cast<QWidget*>(Dir1),
-                             static_cast<QWidget*>(Drive1), static_cast<QWidget*>(Picture1),
-                             static_cast<QWidget*>(TextB)})
+    for (QWidget* control :
+         {static_cast<QWidget*>(File1), static_cast<QWidget*>(Dir1), static_cast<QWidget*>(Drive1),
+          static_cast<QWidget*>(Picture1), static_cast<QWidget*>(TextB)})
         if (control->isVisibleTo(this) && control->isEnabled()) round << control;
     const qsizetype at = round.indexOf(focusWidget());
     if (at < 0 || round.size() < 2) return QMainWindow::focusNextPrevChild(next);

@@ -127,8 +127,10 @@ class ListControlsTest : public QObject {
         QFETCH(int, depth);
         TempTree tree;
         QString open = tree.path();
-        for (int i = 0; i < depth; ++i) open += QString("/level%1").arg(i);
-        for (int i = 0; i < 30; ++i) tree.mkdir(open.mid(tree.path().size() + 1) + QString("/sub%1").arg(i));
+        for (int i = 0; i < depth; ++i)
+            open += QString("/level%1").arg(i);
+        for (int i = 0; i < 30; ++i)
+            tree.mkdir(open.mid(tree.path().size() + 1) + QString("/sub%1").arg(i));
         QWidget window;
         DirListBox dir(&window);
         dir.setGeometry(0, 0, 169, 186); // the main window's folder list
@@ -143,8 +145,10 @@ class ListControlsTest : public QObject {
             QVERIFY(view.contains(openRect));
             const int top = dir.indexAt(QPoint(1, 1)).row();
             // Either the root is at the top, or the rows above fill the view.
-            QVERIFY2(top == 0 || view.bottom() - openRect.bottom() < openRect.height(),
-                     qPrintable(QString("top %1 open %2 height %3").arg(top).arg(dir.OpenRow()).arg(height)));
+            QVERIFY2(
+                top == 0 || view.bottom() - openRect.bottom() < openRect.height(),
+                qPrintable(
+                    QString("top %1 open %2 height %3").arg(top).arg(dir.OpenRow()).arg(height)));
         }
     }
 

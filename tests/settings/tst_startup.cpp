@@ -9,8 +9,8 @@
 #include "support/TempTree.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QImage>
+#include <QLabel>
 #include <QPointer>
 #include <QtTest>
 
@@ -89,11 +89,16 @@ class StartupTest : public QObject {
         QTest::addColumn<bool>("firstStart");
         QTest::addColumn<QString>("folder"); // where the lists end up
         QTest::addColumn<QString>("selected");
-        QTest::newRow("folder") << "pics" << false << "pics" << "";
-        QTest::newRow("picture") << "pics/p60.bmp" << false << "pics" << "p60.bmp";
-        QTest::newRow("picture on a first start") << "pics/p60.bmp" << true << "pics" << "p60.bmp";
-        QTest::newRow("file the filter leaves out") << "pics/note.txt" << false << "pics" << "";
-        QTest::newRow("missing file") << "pics/gone.bmp" << false << "home" << "";
+        QTest::newRow("folder") << "pics" << false << "pics"
+                                << "";
+        QTest::newRow("picture") << "pics/p60.bmp" << false << "pics"
+                                 << "p60.bmp";
+        QTest::newRow("picture on a first start") << "pics/p60.bmp" << true << "pics"
+                                                  << "p60.bmp";
+        QTest::newRow("file the filter leaves out") << "pics/note.txt" << false << "pics"
+                                                    << "";
+        QTest::newRow("missing file") << "pics/gone.bmp" << false << "home"
+                                      << "";
     }
     void startWithArgument() {
         QFETCH(QString, given);
@@ -120,8 +125,8 @@ class StartupTest : public QObject {
         splash->Timer1_Timer();
         QDir::setCurrent(before);
         QVERIFY(viewer && viewer->isVisible());
-        QCOMPARE(titles(boxes), firstStart ? QStringList({"Welcome..:64", "About..:64"})
-                                           : QStringList());
+        QCOMPARE(titles(boxes),
+                 firstStart ? QStringList({"Welcome..:64", "About..:64"}) : QStringList());
         if (!firstStart) QCOMPARE(kit::readAll(tree.file("viewer.ini")), settings);
         QCOMPARE(viewer->Dir1->Path(), tree.file(folder));
         QCOMPARE(viewer->File1->Path(), tree.file(folder));

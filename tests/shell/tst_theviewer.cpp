@@ -133,7 +133,8 @@ class TheViewerTest : public QObject {
         QFETCH(int, from);
         QFETCH(QString, lands);
         TempTree tree;
-        for (int i = 0; i < 300; ++i) tree.write(QString("f%1.dat").arg(i, 3, 10, QChar('0')), "x");
+        for (int i = 0; i < 300; ++i)
+            tree.write(QString("f%1.dat").arg(i, 3, 10, QChar('0')), "x");
         TheViewer viewer;
         viewer.File1->setPattern("*.dat");
         viewer.Dir1->setPath(tree.path());
@@ -174,8 +175,8 @@ class TheViewerTest : public QObject {
         viewer.show();
         QVERIFY(QTest::qWaitForWindowActive(&viewer));
         viewer.File1->selectIndex(0);
-        for (QListView* list : {static_cast<QListView*>(viewer.File1),
-                                static_cast<QListView*>(viewer.Dir1)}) {
+        for (QListView* list :
+             {static_cast<QListView*>(viewer.File1), static_cast<QListView*>(viewer.Dir1)}) {
             const QPoint inRow = list->visualRect(list->currentIndex()).center();
             list->setFocus();
             QTRY_VERIFY(list->hasFocus());
