@@ -9,6 +9,8 @@ int main(int argc, char** argv) {
     // Lets desktops match the window to its menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnwick.Quillory"));
     QApplication::setWindowIcon(Artwork::programIcon());
-    (new frmSplash)->show();
+    // quillory [FILE-OR-FOLDER], as a file manager's "Open with" starts it.
+    const QStringList arguments = QApplication::arguments();
+    (new frmSplash({}, arguments.value(1)))->show();
     return QApplication::exec();
 }

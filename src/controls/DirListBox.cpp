@@ -1,6 +1,7 @@
 #include "controls/DirListBox.h"
 
 #include "controls/FolderListModel.h"
+#include "controls/SelectionLook.h"
 #include "system/FileNames.h"
 #include "system/FolderReader.h"
 #include "system/Paths.h"
@@ -37,6 +38,7 @@ DirListBox::DirListBox(QWidget* parent) : QListView(parent), model_(new FolderLi
     setModel(model_);
     setItemDelegate(new IndentDelegate(this));
     setUniformItemSizes(true);
+    showFocusInSelection(this, false);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QAbstractItemView::activated, this,
@@ -63,9 +65,19 @@ int DirListBox::OpenRow() const { return model_->openRow(); }
 
 void DirListBox::display(const QStringList& subfolders) {
     model_->setFolder(path_, subfolders);
-    const QModelIndex open = model_->index(model_->openRow());
-    setCurrentIndex(open);
-    scrollTo(open);
+    setCurrentIndex(model_->index(model_->openRow()));
+    showOpenFolder();
+}
+
+void DirListBox::showOpenFolder() {
+    // The open folder at the bottom, its ancestors filling the rows above; when
+    // they all fit, the view stays at the root.
+    scrollTo(model_->index(model_->openRow()), PositionAtBottom);
+}
+
+void DirListBox::resizeEvent(QResizeEvent* event) {
+    QListView::resizeEvent(event);
+    showOpenFolder();
 }
 
 void DirListBox::openRow(int row) {
@@ -75,4 +87,14 @@ void DirListBox::openRow(int row) {
     } catch (const PlatformError&) {
         // A folder that cannot be opened stays closed; the list keeps its folder.
     }
+}
+
+void DirListBox::focusInEvent(QFocusEvent* event) {
+    showFocusInSelection(this, true);
+    QListView::focusInEvent(event);
+}
+
+void DirListBox::focusOutEvent(QFocusEvent* event) {
+    showFocusInSelection(this, false);
+    QListView::focusOutEvent(event);
 }

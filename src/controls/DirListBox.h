@@ -28,8 +28,14 @@ class DirListBox : public QListView {
   signals:
     void Change();
 
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
   private:
     void display(const QStringList& subfolders);
+    void showOpenFolder();
     void openRow(int row);
 
     FolderListModel* model_;

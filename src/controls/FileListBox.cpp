@@ -1,6 +1,7 @@
 #include "controls/FileListBox.h"
 
 #include "controls/FileListModel.h"
+#include "controls/SelectionLook.h"
 #include "system/FileNames.h"
 #include "system/FolderReader.h"
 #include "system/PlatformError.h"
@@ -23,7 +24,11 @@ FileListBox::FileListBox(QWidget* parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setUniformItemSizes(true);
-    setLayoutMode(QListView::Batched);
+    showFocusInSelection(this, false);
+    // Laid out at once: while a list is laid out in batches, Home, End and the
+    // page keys move the cursor without selecting, End only to the last entry
+    // laid out so far.
+    setLayoutMode(QListView::SinglePass);
     connect(this, &QListView::clicked, this, &FileListBox::clickNow);
     setPath(FileNames::currentPath());
 }
@@ -114,4 +119,14 @@ void FileListBox::keyPressEvent(QKeyEvent* event) {
     if (after.isValid() && (after != before || !wasSelected) &&
         selectionModel()->isSelected(after))
         keyClick_->start(); // each further press restarts it
+}
+
+void FileListBox::focusInEvent(QFocusEvent* event) {
+    showFocusInSelection(this, true);
+    QListView::focusInEvent(event);
+}
+
+void FileListBox::focusOutEvent(QFocusEvent* event) {
+    showFocusInSelection(this, false);
+    QListView::focusOutEvent(event);
 }

@@ -67,7 +67,7 @@ void RichTextPane::setFileName(const QString& path) {
     // NFO art is drawn in lines of its own width: wrapped, its boxes break apart.
     const bool nfo = path.endsWith(QStringLiteral(".nfo"), Qt::CaseInsensitive);
     setLineWrapMode(nfo && !isRtf(bytes) && !isCompoundFile(bytes) ? QTextEdit::NoWrap
-                                                                    : QTextEdit::WidgetWidth);
+                                                                   : QTextEdit::WidgetWidth);
     if (isRtf(bytes)) {
         QTextDocument* doc = newDocument(paneFont_);
         readRtf(bytes, doc);

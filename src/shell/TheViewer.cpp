@@ -166,6 +166,21 @@ void TheViewer::resizeEvent(QResizeEvent* event) {
     layOutPanes();
 }
 
+bool TheViewer::focusNextPrevChild(bool next) {
+    // Tab and Shift+Tab go round the controls in their tab order, leaving out
+    // any that is hidden, whatever else Qt's focus chain holds.
+    QList<QWidget*> round;
+    for (QWidget* control :
+         {static_cast<QWidget*>(File1), static_cast<QWidget*>(Dir1), static_cast<QWidget*>(Drive1),
+          static_cast<QWidget*>(Picture1), static_cast<QWidget*>(TextB)})
+        if (control->isVisibleTo(this) && control->isEnabled()) round << control;
+    const qsizetype at = round.indexOf(focusWidget());
+    if (at < 0 || round.size() < 2) return QMainWindow::focusNextPrevChild(next);
+    const qsizetype to = (at + (next ? 1 : round.size() - 1)) % round.size();
+    round[to]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+}
+
 void TheViewer::closeEvent(QCloseEvent* event) {
     if (!ending_) Form_Terminate();
     event->accept();

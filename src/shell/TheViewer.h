@@ -24,6 +24,9 @@ class TheViewer : public QMainWindow {
     void Load();
     // Outer height in twips, title bar, menu bar and borders included.
     double Height() const;
+    // Moves the lists to a folder, or to a file's folder with the file
+    // selected and shown as a click would; for the program's argument.
+    void showGiven(const QString& path);
 
     // Controls.
     RichTextPane* TextB;
@@ -73,6 +76,7 @@ class TheViewer : public QMainWindow {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:

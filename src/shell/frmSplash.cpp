@@ -19,9 +19,9 @@ QFont designFont(const QString& family, double points, bool bold, bool italic) {
 }
 } // namespace
 
-frmSplash::frmSplash(std::function<TheViewer*()> createMain)
+frmSplash::frmSplash(std::function<TheViewer*()> createMain, QString given)
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint),
-      createMain_(std::move(createMain)) {
+      createMain_(std::move(createMain)), given_(std::move(given)) {
     setWindowIcon(Artwork::programIcon());
     setFixedSize(twipsToPixels(7320), twipsToPixels(2385));
     move(twipsToPixels(2535), twipsToPixels(2295));
@@ -76,6 +76,7 @@ void frmSplash::Timer1_Timer() {
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     viewer->Load();
     viewer->show();
+    if (!given_.isEmpty()) viewer->showGiven(given_);
 }
 
 void frmSplash::Unload() {

@@ -13,7 +13,8 @@ class frmSplash : public QWidget {
     Q_OBJECT
   public:
     // createMain makes the (not yet loaded) main window; the default makes a TheViewer.
-    explicit frmSplash(std::function<TheViewer*()> createMain = {});
+    // given, when not empty, is the file or folder the program was started with.
+    explicit frmSplash(std::function<TheViewer*()> createMain = {}, QString given = {});
 
     void Timer1_Timer();
     bool isUnloaded() const { return unloaded_; }
@@ -36,5 +37,6 @@ class frmSplash : public QWidget {
     void Unload();
 
     std::function<TheViewer*()> createMain_;
+    QString given_;
     bool unloaded_ = false;
 };

@@ -128,6 +128,42 @@ class ListControlsTest : public QObject {
         QCOMPARE(changes.count(), 0);
     }
 
+    // The folder list shows the open folder with as many ancestors above it as
+    // fit, set before the list is shown (as at a start) and after resizes.
+    void folderListShowsOpenFolderAndAncestors_data() {
+        QTest::addColumn<int>("depth");
+        QTest::newRow("ancestors fit") << 1;
+        QTest::newRow("ancestors overflow") << 14;
+    }
+    void folderListShowsOpenFolderAndAncestors() {
+        QFETCH(int, depth);
+        TempTree tree;
+        QString open = tree.path();
+        for (int i = 0; i < depth; ++i)
+            open += QString("/level%1").arg(i);
+        for (int i = 0; i < 30; ++i)
+            tree.mkdir(open.mid(tree.path().size() + 1) + QString("/sub%1").arg(i));
+        QWidget window;
+        DirListBox dir(&window);
+        dir.setGeometry(0, 0, 169, 186); // the main window's folder list
+        dir.setPath(open);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        for (int height : {186, 300, 120}) {
+            dir.resize(169, height);
+            QCoreApplication::processEvents();
+            const QRect view = dir.viewport()->rect();
+            const QRect openRect = dir.visualRect(dir.model()->index(dir.OpenRow(), 0));
+            QVERIFY(view.contains(openRect));
+            const int top = dir.indexAt(QPoint(1, 1)).row();
+            // Either the root is at the top, or the rows above fill the view.
+            QVERIFY2(
+                top == 0 || view.bottom() - openRect.bottom() < openRect.height(),
+                qPrintable(
+                    QString("top %1 open %2 height %3").arg(top).arg(dir.OpenRow()).arg(height)));
+        }
+    }
+
     void folderListOpensOnDoubleClickOnly() {
         TempTree tree;
         tree.mkdir("child");

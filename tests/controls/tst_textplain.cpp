@@ -82,7 +82,8 @@ class TextPlainTest : public QObject {
                               u"βρω πια στο χρυσαφί ξέφωτο."_qs;
         const QString japanese = u"いろはにほへと ちりぬるを わかよたれそ つねならむ。"
                                  u"日本語のテキストファイルです。"_qs;
-        const QString chinese = u"我能吞下玻璃而不伤身体。天地玄黄，宇宙洪荒。这是一个中文文本。"_qs;
+        const QString chinese =
+            u"我能吞下玻璃而不伤身体。天地玄黄，宇宙洪荒。这是一个中文文本。"_qs;
         QTest::newRow("windows-1251") << "ru.txt" << encoded("windows-1251", russian) << russian;
         QTest::newRow("koi8-r") << "ru.txt" << encoded("KOI8-R", russian) << russian;
         QTest::newRow("windows-1250 czech") << "cs.txt" << encoded("windows-1250", czech) << czech;
@@ -91,10 +92,10 @@ class TextPlainTest : public QObject {
         QTest::newRow("iso-8859-7") << "el.txt" << encoded("ISO-8859-7", greek) << greek;
         QTest::newRow("shift-jis") << "ja.txt" << encoded("Shift_JIS", japanese) << japanese;
         QTest::newRow("gb18030") << "zh.txt" << encoded("GB18030", chinese) << chinese;
-        QTest::newRow("short windows-1251") << "ru.txt" << encoded("windows-1251", u"Привет"_qs)
-                                            << u"Привет"_qs;
-        QTest::newRow("short windows-1252") << "fr.txt" << QByteArray("Caf\xE9 cr\xE8me")
-                                            << u"Café crème"_qs;
+        QTest::newRow("short windows-1251")
+            << "ru.txt" << encoded("windows-1251", u"Привет"_qs) << u"Привет"_qs;
+        QTest::newRow("short windows-1252")
+            << "fr.txt" << QByteArray("Caf\xE9 cr\xE8me") << u"Café crème"_qs;
         QTest::newRow("short ascii") << "a.txt" << QByteArray("OK") << u"OK"_qs;
         QTest::newRow("one ascii letter") << "a.txt" << QByteArray("a\r\n") << u"a\n"_qs;
         QTest::newRow("binary") << "data.txt" << QByteArray("PK\x03\x04\x00\x00junk", 10)

@@ -153,7 +153,8 @@ class DeleteTest : public QObject {
             QCOMPARE(contentOf(trashed), before);
             QFile info(trash() + "/info/" + name + ".trashinfo");
             QVERIFY(info.open(QIODevice::ReadOnly));
-            QVERIFY(info.readAll().contains("Path=" + QUrl::toPercentEncoding(tree.file(name), "/")));
+            QVERIFY(
+                info.readAll().contains("Path=" + QUrl::toPercentEncoding(tree.file(name), "/")));
             QVERIFY(QFile::remove(trashed) && info.remove());
         }
         QCOMPARE(listed(viewer).contains(name), !deleted);

@@ -1,12 +1,16 @@
 #include "SettingsTestKit.h"
 #include "controls/DirListBox.h"
 #include "controls/DriveListBox.h"
+#include "controls/FileListBox.h"
+#include "controls/PictureBox.h"
 #include "shell/TheViewer.h"
 #include "shell/frmSplash.h"
 #include "support/MsgBoxRecorder.h"
 #include "support/TempTree.h"
 
 #include <QAction>
+#include <QImage>
+#include <QLabel>
 #include <QPointer>
 #include <QtTest>
 
@@ -80,6 +84,64 @@ class StartupTest : public QObject {
         QCOMPARE(kit::marked(v), QStringList({"TextOFF", "SoundON", "VideoON"}));
         QCOMPARE(v.Dir1->Path(), QDir::currentPath());
         QCOMPARE(v.File1->Path(), QDir::currentPath());
+    }
+
+    // quillory FILE-OR-FOLDER: the start runs as usual, then the lists move to
+    // the folder, or to the file's folder with the file selected and shown.
+    void startWithArgument_data() {
+        QTest::addColumn<QString>("given"); // relative to the temporary folder
+        QTest::addColumn<bool>("firstStart");
+        QTest::addColumn<QString>("folder"); // where the lists end up
+        QTest::addColumn<QString>("selected");
+        QTest::newRow("folder") << "pics" << false << "pics"
+                                << "";
+        QTest::newRow("picture") << "pics/p60.bmp" << false << "pics"
+                                 << "p60.bmp";
+        QTest::newRow("picture on a first start") << "pics/p60.bmp" << true << "pics"
+                                                  << "p60.bmp";
+        QTest::newRow("file the filter leaves out") << "pics/note.txt" << false << "pics"
+                                                    << "";
+        QTest::newRow("missing file") << "pics/gone.bmp" << false << "home"
+                                      << "";
+    }
+    void startWithArgument() {
+        QFETCH(QString, given);
+        QFETCH(bool, firstStart);
+        QFETCH(QString, folder);
+        QFETCH(QString, selected);
+        TempTree tree;
+        const QString home = tree.mkdir("home");
+        tree.mkdir("pics");
+        QImage picture(5, 3, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        for (int i = 0; i < 80; ++i)
+            QVERIFY(picture.save(tree.file(QString("pics/p%1.bmp").arg(i, 2, 10, QChar('0')))));
+        tree.write("pics/note.txt", "text");
+        const QByteArray settings = "No\r\n" + (home + "/").toUtf8() + "\r\nYes\r\nYes\r\n";
+        if (!firstStart) tree.write("viewer.ini", settings);
+        kit::Sandbox sandbox(tree.path());
+        MsgBoxRecorder boxes;
+        QPointer<TheViewer> viewer;
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(tree.path()); // a relative argument is taken from here
+        auto* splash = new frmSplash([&] { return viewer = new TheViewer; }, given);
+        splash->show();
+        splash->Timer1_Timer();
+        QDir::setCurrent(before);
+        QVERIFY(viewer && viewer->isVisible());
+        QCOMPARE(titles(boxes),
+                 firstStart ? QStringList({"Welcome..:64", "About..:64"}) : QStringList());
+        if (!firstStart) QCOMPARE(kit::readAll(tree.file("viewer.ini")), settings);
+        QCOMPARE(viewer->Dir1->Path(), tree.file(folder));
+        QCOMPARE(viewer->File1->Path(), tree.file(folder));
+        QCOMPARE(viewer->File1->FileName(), selected);
+        QCOMPARE(viewer->Label1->text(), selected.isEmpty() ? QString() : tree.file(given));
+        QCOMPARE(viewer->Picture1->isVisible(), !selected.isEmpty());
+        if (!selected.isEmpty()) {
+            const QRect row = viewer->File1->visualRect(viewer->File1->currentIndex());
+            QVERIFY(viewer->File1->viewport()->rect().contains(row));
+        }
+        delete viewer;
     }
 
     // The stored folder lies on another volume than the one the window starts on.

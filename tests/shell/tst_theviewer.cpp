@@ -7,6 +7,7 @@
 #include "shell/AboutBox.h"
 #include "shell/TheViewer.h"
 #include "support/MsgBoxRecorder.h"
+#include "support/TempTree.h"
 #include "system/Twips.h"
 
 #include <QLabel>
@@ -73,6 +74,121 @@ class TheViewerTest : public QObject {
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(viewer.Drive1));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); // hidden panes are skipped
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(viewer.File1));
+    }
+
+    // Tab runs file list, folder list, drive list, then whichever pane shows.
+    void tabOrderSkipsHiddenControls_data() {
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("nothing shown") << "";
+        QTest::newRow("picture shown") << "p.bmp";
+        QTest::newRow("text shown") << "t.txt";
+    }
+    void tabOrderSkipsHiddenControls() {
+        QFETCH(QString, shown);
+        TempTree tree;
+        QImage picture(4, 4, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QVERIFY(picture.save(tree.file("p.bmp")));
+        tree.write("t.txt", "text");
+        TheViewer viewer;
+        viewer.File1->setPattern("*.bmp;*.txt");
+        viewer.Dir1->setPath(tree.path());
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowActive(&viewer));
+        QList<QWidget*> expected = {viewer.File1, viewer.Dir1, viewer.Drive1};
+        if (!shown.isEmpty()) {
+            viewer.File1->selectIndex(shown == "p.bmp" ? 0 : 1);
+            expected << (shown == "p.bmp" ? static_cast<QWidget*>(viewer.Picture1) : viewer.TextB);
+        }
+        viewer.File1->setFocus();
+        QList<QWidget*> visited{QApplication::focusWidget()};
+        for (int i = 0; i < expected.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget();
+        }
+        QCOMPARE(visited, expected + QList<QWidget*>{viewer.File1});
+        // Shift+Tab runs the same round backwards.
+        visited = {QApplication::focusWidget()};
+        for (int i = 0; i < expected.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+            visited << QApplication::focusWidget();
+        }
+        std::reverse(expected.begin() + 1, expected.end());
+        QCOMPARE(visited, expected + QList<QWidget*>{viewer.File1});
+    }
+
+    // Each key that moves the file list's cursor selects and shows the entry.
+    void fileListKeysSelectAndShow_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<QString>("lands"); // "first", "last", "later", "earlier"
+        QTest::newRow("Down") << int(Qt::Key_Down) << 5 << "later";
+        QTest::newRow("Home") << int(Qt::Key_Home) << 5 << "first";
+        QTest::newRow("End") << int(Qt::Key_End) << 5 << "last";
+        QTest::newRow("PageDown") << int(Qt::Key_PageDown) << 5 << "later";
+        QTest::newRow("PageUp") << int(Qt::Key_PageUp) << 299 << "earlier";
+    }
+    void fileListKeysSelectAndShow() {
+        QFETCH(int, key);
+        QFETCH(int, from);
+        QFETCH(QString, lands);
+        TempTree tree;
+        for (int i = 0; i < 300; ++i)
+            tree.write(QString("f%1.dat").arg(i, 3, 10, QChar('0')), "x");
+        TheViewer viewer;
+        viewer.File1->setPattern("*.dat");
+        viewer.Dir1->setPath(tree.path());
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowActive(&viewer));
+        viewer.File1->setFocus();
+        // At once, while the list may still be laying out its entries in batches.
+        viewer.File1->selectIndex(from);
+        QTest::keyClick(viewer.File1, Qt::Key(key));
+        const int row = viewer.File1->currentIndex().row();
+        const int last = viewer.File1->ListCount() - 1;
+        QCOMPARE(last, 299);
+        if (lands == "first") QCOMPARE(row, 0);
+        if (lands == "last") QCOMPARE(row, last);
+        if (lands == "later") QVERIFY(row > from);
+        if (lands == "earlier") QVERIFY(row < from);
+        QCOMPARE(viewer.File1->FileName(), viewer.File1->List(row));
+        QTRY_COMPARE(viewer.Label1->text(), tree.file(viewer.File1->List(row)));
+        const QRect place = viewer.File1->visualRect(viewer.File1->currentIndex());
+        QVERIFY(viewer.File1->viewport()->rect().contains(place));
+    }
+
+    // The focused list shows it: its selection is drawn otherwise than an unfocused one's.
+    void focusedListLooksFocused() {
+        // A platform theme may draw a selection the same whether its window is
+        // active or not; the focus must show all the same.
+        const QPalette before = QApplication::palette();
+        QPalette same = before;
+        for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+            same.setBrush(QPalette::Inactive, role, same.brush(QPalette::Active, role));
+        QApplication::setPalette(same);
+        const auto restore = qScopeGuard([&] { QApplication::setPalette(before); });
+        TempTree tree;
+        tree.write("a.dat", "x");
+        TheViewer viewer;
+        viewer.File1->setPattern("*.dat");
+        viewer.Dir1->setPath(tree.path());
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowActive(&viewer));
+        viewer.File1->selectIndex(0);
+        for (QListView* list :
+             {static_cast<QListView*>(viewer.File1), static_cast<QListView*>(viewer.Dir1)}) {
+            const QPoint inRow = list->visualRect(list->currentIndex()).center();
+            list->setFocus();
+            QTRY_VERIFY(list->hasFocus());
+            const QColor focused = list->viewport()->grab().toImage().pixelColor(inRow);
+            viewer.Drive1->setFocus();
+            QTRY_VERIFY(!list->hasFocus());
+            const QColor unfocused = list->viewport()->grab().toImage().pixelColor(inRow);
+            const int apart = std::abs(focused.red() - unfocused.red()) +
+                              std::abs(focused.green() - unfocused.green()) +
+                              std::abs(focused.blue() - unfocused.blue());
+            QVERIFY2(apart > 120, qPrintable(focused.name() + " " + unfocused.name()));
+        }
     }
 
     void menuTree() {

@@ -1,0 +1,25 @@
+#include "controls/SelectionLook.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+
+namespace {
+QColor blend(const QColor& a, const QColor& b, double share) {
+    return QColor::fromRgbF(float(a.redF() * share + b.redF() * (1 - share)),
+                            float(a.greenF() * share + b.greenF() * (1 - share)),
+                            float(a.blueF() * share + b.blueF() * (1 - share)));
+}
+} // namespace
+
+void showFocusInSelection(QAbstractItemView* view, bool focused) {
+    QPalette look = QApplication::palette(view);
+    if (!focused) {
+        const QColor pale = blend(look.color(QPalette::Active, QPalette::Highlight),
+                                  look.color(QPalette::Active, QPalette::Base), 0.35);
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            look.setColor(group, QPalette::Highlight, pale);
+            look.setColor(group, QPalette::HighlightedText, look.color(group, QPalette::Text));
+        }
+    }
+    view->setPalette(look);
+}
