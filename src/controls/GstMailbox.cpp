@@ -73,6 +73,11 @@ void GstMailbox::detach() {
     frame_ = {};
 }
 
+bool GstMailbox::detached() {
+    std::lock_guard lock(mutex_);
+    return !target_;
+}
+
 QImage GstMailbox::takeFrame() {
     std::lock_guard lock(mutex_);
     framePending_ = false;
@@ -85,11 +90,16 @@ GstMailbox::Progress GstMailbox::settle(std::chrono::milliseconds wait) {
     return progress_;
 }
 
+void GstMailbox::report(Progress progress) {
+    std::lock_guard lock(mutex_);
+    if (progress_ == Progress::Pending) progress_ = progress;
+    settled_.notify_all();
+}
+
 void GstMailbox::take(GstMessage* message) {
     // Posting under the lock: detach() cannot slip in between, and Qt drops
     // the events of a target that is deleted after detaching.
     std::lock_guard lock(mutex_);
-    if (qEnvironmentVariableIsSet("QDBG")) qInfo("msg %s from %s", GST_MESSAGE_TYPE_NAME(message), GST_OBJECT_NAME(GST_MESSAGE_SRC(message)));
     switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_ERROR:
         progress_ = Progress::Failed;

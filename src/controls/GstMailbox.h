@@ -38,12 +38,15 @@ struct GstMailbox {
     static void connect(const std::shared_ptr<GstMailbox>& mailbox, GstElement* pipeline,
                         GstElement* videoSink);
     void detach();
+    // Whether the user-interface thread has let go: what it asked for is moot.
+    bool detached();
     // The newest picture; only the newest one waits, so a busy window skips pictures.
     QImage takeFrame();
     // Waits at most `wait` for the pipeline to be ready or to fail.
     Progress settle(std::chrono::milliseconds wait);
 
     // Called on GStreamer's threads.
+    void report(Progress progress);
     void take(GstMessage* message);
     void postFrame(QImage picture);
 

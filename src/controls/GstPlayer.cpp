@@ -1,7 +1,8 @@
 #include "controls/GstPlayer.h"
 
+#include "controls/AudioOutput.h"
 #include "controls/GstMailbox.h"
-#include "controls/PipelineReaper.h"
+#include "controls/GstWorker.h"
 
 #include <QFile>
 
@@ -20,24 +21,29 @@ GstElement* make(const char* factory) {
     return element;
 }
 
+// Ends a job on `pipeline`, releasing the job's reference. A teardown may
+// have run meanwhile, before this job's state change: then undo that change.
+void settleClosed(GstElement* pipeline, GstMailbox& mailbox) {
+    if (mailbox.detached()) gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(pipeline);
+}
+
 } // namespace
 
 std::unique_ptr<GstPlayer> GstPlayer::open(const QString& path, int waitMs) {
     if (!initialised()) return {};
     GstElement* pipeline = make("playbin");
-    GstElement* audio = make("autoaudiosink"); // falls back to a silent sink
     GstElement* video = make("appsink");
     gchar* uri = gst_filename_to_uri(QFile::encodeName(path).constData(), nullptr);
-    const bool complete = pipeline && audio && video && uri;
+    const bool complete = pipeline && video && uri;
     if (complete) {
         GstCaps* caps = gst_caps_from_string("video/x-raw,format=BGRx,pixel-aspect-ratio=1/1");
         g_object_set(video, "caps", caps, "max-buffers", 2u, "drop", TRUE, "enable-last-sample",
                      FALSE, nullptr);
         gst_caps_unref(caps);
-        g_object_set(pipeline, "uri", uri, "audio-sink", audio, "video-sink", video, nullptr);
+        g_object_set(pipeline, "uri", uri, "video-sink", video, nullptr);
     }
     g_free(uri);
-    if (audio) gst_object_unref(audio);
     std::unique_ptr<GstPlayer> player;
     if (complete) {
         player.reset(new GstPlayer(pipeline));
@@ -48,11 +54,16 @@ std::unique_ptr<GstPlayer> GstPlayer::open(const QString& path, int waitMs) {
     if (player) {
         // Ready when prerolled; a pipeline still busy after the wait counts as
         // open, and reports a later failure through the bus.
-        const GstStateChangeReturn change = gst_element_set_state(pipeline, GST_STATE_PAUSED);
-        if (change == GST_STATE_CHANGE_FAILURE ||
-            (change == GST_STATE_CHANGE_ASYNC &&
-             player->mailbox_->settle(std::chrono::milliseconds(waitMs)) ==
-                 GstMailbox::Progress::Failed))
+        GstWorker::run([pipeline = GST_ELEMENT(gst_object_ref(pipeline)), mailbox = player->mailbox_] {
+            if (!mailbox->detached()) { // closed again before its turn came
+                g_object_set(pipeline, "audio-sink", AudioOutput::make(), nullptr);
+                const GstStateChangeReturn change = gst_element_set_state(pipeline, GST_STATE_PAUSED);
+                if (change == GST_STATE_CHANGE_FAILURE) mailbox->report(GstMailbox::Progress::Failed);
+                else if (change != GST_STATE_CHANGE_ASYNC) mailbox->report(GstMailbox::Progress::Ready);
+            }
+            settleClosed(pipeline, *mailbox);
+        });
+        if (player->mailbox_->settle(std::chrono::milliseconds(waitMs)) == GstMailbox::Progress::Failed)
             player.reset();
     }
     if (video) gst_object_unref(video);
@@ -64,14 +75,21 @@ GstPlayer::GstPlayer(GstElement* pipeline)
 
 GstPlayer::~GstPlayer() {
     mailbox_->detach();
-    PipelineReaper::retire(pipeline_, std::chrono::milliseconds(CloseWaitMs));
+    GstWorker::retire([pipeline = pipeline_] {
+        gst_element_set_state(pipeline, GST_STATE_NULL);
+        gst_object_unref(pipeline);
+    }).wait_for(std::chrono::milliseconds(CloseWaitMs));
 }
 
 void GstPlayer::play() {
-    if (positionMs() > 0)
-        gst_element_seek_simple(pipeline_, GST_FORMAT_TIME,
-                                GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT), 0);
-    gst_element_set_state(pipeline_, GST_STATE_PLAYING); // asynchronous: returns at once
+    GstWorker::run([pipeline = GST_ELEMENT(gst_object_ref(pipeline_)), mailbox = mailbox_,
+                    rewind = positionMs() > 0] {
+        if (rewind && !mailbox->detached())
+            gst_element_seek_simple(pipeline, GST_FORMAT_TIME,
+                                    GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT), 0);
+        if (!mailbox->detached()) gst_element_set_state(pipeline, GST_STATE_PLAYING);
+        settleClosed(pipeline, *mailbox);
+    });
 }
 
 bool GstPlayer::isPlaying() const {
