@@ -38,7 +38,7 @@ class GstPlayer : public QObject {
   private:
     explicit GstPlayer(GstElement* pipeline);
 
-    static constexpr int CloseWaitMs = 500;
+    static constexpr int CloseWaitMs = 300;
 
     GstElement* pipeline_;
     std::shared_ptr<GstMailbox> mailbox_;

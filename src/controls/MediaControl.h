@@ -29,7 +29,7 @@ class MediaControl : public QWidget {
     VideoWindow* videoWindow() const;
 
     // Longest wait for GStreamer to get a file ready to play.
-    static constexpr int OpenWaitMs = 1000;
+    static constexpr int OpenWaitMs = 500;
 
   private:
     void close();
