@@ -114,7 +114,7 @@ class FileViewingTest : public QObject {
             QCOMPARE(viewer.Picture1->pos(), QPoint(176, 40)); // the corner stays put
         }
         if (plays) {
-            QTRY_VERIFY_WITH_TIMEOUT(isPlaying(viewer), 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(isPlaying(viewer), 60000); // MIDI loads a sound font first
             QTRY_VERIFY_WITH_TIMEOUT(viewer.MMControl1->player()->positionMs() > 200, 5000);
         } else {
             QVERIFY(!viewer.MMControl1->isOpen());

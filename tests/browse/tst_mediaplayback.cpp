@@ -42,7 +42,8 @@ class MediaPlaybackTest : public QObject {
         media.setCommand("Open");
         QVERIFY(media.isOpen());
         media.setCommand("Play");
-        QTRY_VERIFY_WITH_TIMEOUT(media.player()->isPlaying(), 15000); // MIDI loads a sound font
+        // MIDI first loads a sound font, which takes seconds under the sanitizers.
+        QTRY_VERIFY_WITH_TIMEOUT(media.player()->isPlaying(), 60000);
         QTRY_VERIFY_WITH_TIMEOUT(media.player()->positionMs() > 300, 5000);
         QVERIFY(media.isOpen());
         if (pictures) {

@@ -44,7 +44,7 @@ QByteArray toneWav(double seconds) {
 
 // Headless, the sound goes to a silent output and still plays.
 bool becomesPlaying(MediaControl* media) {
-    return QTest::qWaitFor([media] { return media->player() && media->player()->isPlaying(); });
+    return QTest::qWaitFor([media] { return media->player() && media->player()->isPlaying(); }, 30000);
 }
 
 // Closing takes the player, and with it the pipeline, down.
