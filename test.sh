@@ -12,7 +12,4 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:fast_unwind_on_malloc=0"
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-# Qt 6.4's GStreamer backend now and then hangs inside its own pipeline (seen
-# once in some thirty runs of the media tests under load); a test that fails or hangs
-# gets one more run, so a real failure still fails twice.
-ctest --test-dir build-tests --output-on-failure -j2 --repeat until-pass:2 "$@"
+ctest --test-dir build-tests --output-on-failure -j2 "$@"

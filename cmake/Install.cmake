@@ -33,10 +33,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
-# dpkg-shlibdeps finds the libraries the binary links; these are loaded at run time
-# instead: picture formats, the GStreamer elements for wav, au, mid and avi, the
-# sound font that MIDI playback needs, the fonts the windows are laid out with, and a
-# font with Chinese, Japanese and Korean glyphs for texts in those scripts.
+# dpkg-shlibdeps finds the libraries the binary links (Qt, GStreamer and its base
+# libraries); these are loaded at run time instead: picture formats, the GStreamer
+# elements for wav, au, mid and avi (playbin, appsink, videoconvert and autoaudiosink
+# among them), the sound font that MIDI playback needs, the fonts the windows are
+# laid out with, and a font with Chinese, Japanese and Korean glyphs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libexif12, qt6-image-formats-plugins, gstreamer1.0-plugins-base, \
 gstreamer1.0-plugins-good, gstreamer1.0-plugins-bad, gstreamer1.0-libav, \

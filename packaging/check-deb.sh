@@ -21,8 +21,9 @@ field() { dpkg-deb -f "$deb" "$1"; }
 depends=$(field Depends)
 echo "Depends: $depends"
 names=$(tr ',' '\n' <<<"$depends" | sed -E 's/^ *//; s/ *\(.*//; s/ *\|.*//')
-for p in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 \
-    libqt6multimediawidgets6 libexif12 qt6-image-formats-plugins gstreamer1.0-plugins-base \
+for p in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libgstreamer1.0-0 \
+    libgstreamer-plugins-base1.0-0 libexif12 \
+    qt6-image-formats-plugins gstreamer1.0-plugins-base \
     gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav \
     timgm6mb-soundfont fonts-liberation fonts-wqy-zenhei libuchardet0; do
     grep -qx "$p" <<<"$names" || fail "Depends lacks $p"

@@ -53,9 +53,11 @@ missing=$(in_root ldd /usr/bin/quillory | grep 'not found' || true)
 # mid and avi, the MIDI sound font and the fonts.
 lib=$(echo "$root"/usr/lib/*-linux-gnu)
 for f in qt6/plugins/platforms/libqxcb.so qt6/plugins/platforms/libqoffscreen.so \
-    qt6/plugins/multimedia/libgstreamermediaplugin.so qt6/plugins/imageformats/libqtiff.so \
+    qt6/plugins/imageformats/libqtiff.so \
     qt6/plugins/imageformats/libqjpeg.so qt6/plugins/imageformats/libqgif.so \
-    gstreamer-1.0/libgstplayback.so gstreamer-1.0/libgstwavparse.so \
+    gstreamer-1.0/libgstplayback.so gstreamer-1.0/libgstapp.so \
+    gstreamer-1.0/libgstvideoconvertscale.so gstreamer-1.0/libgstautodetect.so \
+    gstreamer-1.0/libgstjpeg.so gstreamer-1.0/libgstwavparse.so \
     gstreamer-1.0/libgstauparse.so gstreamer-1.0/libgstmidi.so \
     gstreamer-1.0/libgstfluidsynthmidi.so gstreamer-1.0/libgstavi.so \
     gstreamer-1.0/libgstlibav.so gstreamer-1.0/libgstpulseaudio.so; do

@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev qt6-multimedia-dev libqt6multimediawidgets6 qt6-image-formats-plugins libexif-dev
+  qt6-base-dev qt6-image-formats-plugins libexif-dev
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-libav timgm6mb-soundfont
   fonts-liberation fonts-wqy-zenhei

@@ -5,9 +5,10 @@
 #include <QPointer>
 #include <QWidget>
 
-class QMediaPlayer;
-class QAudioOutput;
-class QVideoWidget;
+#include <memory>
+
+class GstPlayer;
+class VideoWindow;
 
 // The hidden media control: plays one sound or video file on command.
 // Failing commands are quiet; the caller never hears of them.
@@ -22,26 +23,23 @@ class MediaControl : public QWidget {
     // "Close", "Open" or "Play" (any letter case).
     void setCommand(const QString& command);
 
-    // What tests and the window look at; the program itself reads nothing back.
-    bool isOpen() const { return openKind_ != MediaKind::None; }
-    QMediaPlayer* player() const { return player_; }
-    QWidget* videoWindow() const { return videoWindow_; }
+    // What tests look at; the program itself reads nothing back.
+    bool isOpen() const { return player_ != nullptr; }
+    GstPlayer* player() const { return player_.get(); }
+    VideoWindow* videoWindow() const;
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Longest wait for GStreamer to get a file ready to play.
+    static constexpr int OpenWaitMs = 500;
 
   private:
     void close();
     void open();
     void play();
-    void ensurePlayer();
-    bool waitUntilLoaded();
-
-    static constexpr int LoadTimeoutMs = 5000;
+    void showPicture(const QImage& picture);
 
     QString fileName_;
-    MediaKind openKind_ = MediaKind::None;
-    QMediaPlayer* player_ = nullptr;
-    QAudioOutput* audio_ = nullptr;
-    QPointer<QWidget> videoWindow_;
+    QString openTitle_;
+    bool playing_ = false;
+    std::unique_ptr<GstPlayer> player_;
+    QPointer<VideoWindow> videoWindow_;
 };
