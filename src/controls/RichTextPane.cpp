@@ -24,7 +24,13 @@ constexpr qsizetype StepChars = 32 * 1024;
 
 QByteArray readFile(const QString& path) {
     QFile file;
-    file.open(FileNames::openRegularFile(path), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    try {
+        file.open(FileNames::openRegularFile(path), QIODevice::ReadOnly,
+                  QFileDevice::AutoCloseHandle);
+    } catch (const PlatformError& e) {
+        if (e.number() == Err::FileNotFound) throw;
+        throw PlatformError(Err::PermissionDenied, e.detail()); // the control's one other refusal
+    }
     QByteArray bytes = file.size() <= MaxFileBytes ? file.readAll() : file.read(MaxFileBytes);
     if (file.error() != QFileDevice::NoError)
         throw PlatformError(Err::DeviceIO, file.errorString());
