@@ -16,7 +16,8 @@ std::string chosenFactory() {
         GstIterator* children = gst_bin_iterate_elements(GST_BIN(probe));
         GValue child = G_VALUE_INIT;
         if (gst_iterator_next(children, &child) == GST_ITERATOR_OK) {
-            GstElementFactory* factory = gst_element_get_factory(GST_ELEMENT(g_value_get_object(&child)));
+            GstElementFactory* factory =
+                gst_element_get_factory(GST_ELEMENT(g_value_get_object(&child)));
             if (factory) name = gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory));
             g_value_unset(&child);
         }
@@ -34,6 +35,7 @@ GstElement* AudioOutput::make() {
     GstElement* sink = gst_element_factory_make(factory.c_str(), nullptr);
     if (!sink) sink = gst_element_factory_make("autoaudiosink", nullptr);
     // Without a device the silent sink still keeps time, so playback runs as long as the sound.
-    else if (factory == "fakesink") g_object_set(sink, "sync", TRUE, nullptr);
+    else if (factory == "fakesink")
+        g_object_set(sink, "sync", TRUE, nullptr);
     return sink;
 }

@@ -12,7 +12,9 @@ namespace {
 
 using Shared = std::shared_ptr<GstMailbox>;
 
-void release(gpointer data) { delete static_cast<Shared*>(data); }
+void release(gpointer data) {
+    delete static_cast<Shared*>(data);
+}
 
 // A picture from an appsink that delivers BGRx, QImage's RGB32 in memory.
 QImage pictureOf(GstSample* sample) {
@@ -55,7 +57,9 @@ GstBusSyncReply onMessage(GstBus*, GstMessage* message, gpointer data) {
 GstMailbox::BusEvent::BusEvent(GstMessage* message)
     : QEvent(BusMessage), message_(gst_message_ref(message)) {}
 
-GstMailbox::BusEvent::~BusEvent() { gst_message_unref(message_); }
+GstMailbox::BusEvent::~BusEvent() {
+    gst_message_unref(message_);
+}
 
 void GstMailbox::connect(const Shared& mailbox, GstElement* pipeline, GstElement* videoSink) {
     GstBus* bus = gst_element_get_bus(pipeline);

@@ -51,7 +51,6 @@ struct GstMailbox {
     void postFrame(QImage picture);
 
   private:
-
     std::mutex mutex_;
     QObject* target_;
     std::condition_variable settled_;

@@ -53,16 +53,21 @@ std::unique_ptr<GstPlayer> GstPlayer::open(const QString& path, int waitMs) {
     if (player) {
         // Ready when prerolled; a pipeline still busy after the wait counts as
         // open, and reports a later failure through the bus.
-        GstWorker::run([pipeline = GST_ELEMENT(gst_object_ref(pipeline)), mailbox = player->mailbox_] {
-            if (!mailbox->detached()) { // closed again before its turn came
-                g_object_set(pipeline, "audio-sink", AudioOutput::make(), nullptr);
-                const GstStateChangeReturn change = gst_element_set_state(pipeline, GST_STATE_PAUSED);
-                if (change == GST_STATE_CHANGE_FAILURE) mailbox->report(GstMailbox::Progress::Failed);
-                else if (change != GST_STATE_CHANGE_ASYNC) mailbox->report(GstMailbox::Progress::Ready);
-            }
-            settleClosed(pipeline, *mailbox);
-        });
-        if (player->mailbox_->settle(std::chrono::milliseconds(waitMs)) == GstMailbox::Progress::Failed)
+        GstWorker::run(
+            [pipeline = GST_ELEMENT(gst_object_ref(pipeline)), mailbox = player->mailbox_] {
+                if (!mailbox->detached()) { // closed again before its turn came
+                    g_object_set(pipeline, "audio-sink", AudioOutput::make(), nullptr);
+                    const GstStateChangeReturn change =
+                        gst_element_set_state(pipeline, GST_STATE_PAUSED);
+                    if (change == GST_STATE_CHANGE_FAILURE)
+                        mailbox->report(GstMailbox::Progress::Failed);
+                    else if (change != GST_STATE_CHANGE_ASYNC)
+                        mailbox->report(GstMailbox::Progress::Ready);
+                }
+                settleClosed(pipeline, *mailbox);
+            });
+        if (player->mailbox_->settle(std::chrono::milliseconds(waitMs)) ==
+            GstMailbox::Progress::Failed)
             player.reset();
     }
     if (video) gst_object_unref(video);

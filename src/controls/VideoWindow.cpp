@@ -21,8 +21,8 @@ QSize VideoWindow::sizeFor(QSize video, QSize screen) {
     if (video.isEmpty()) return video;
     const int longer = std::max(video.width(), video.height());
     double factor = longer < ShortestLongerSide ? double(ShortestLongerSide) / longer : 1.0;
-    factor = std::min({factor, 0.75 * screen.width() / video.width(),
-                       0.75 * screen.height() / video.height()});
+    factor = std::min(
+        {factor, 0.75 * screen.width() / video.width(), 0.75 * screen.height() / video.height()});
     return QSize(std::max(1, int(video.width() * factor + 0.5)),
                  std::max(1, int(video.height() * factor + 0.5)));
 }
@@ -33,8 +33,8 @@ void VideoWindow::fitTo(QSize video) {
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     resize(sizeFor(video, available.size()));
     // Over the main window while that is on screen, else in the screen's middle.
-    const QPoint centre = owner && owner->isVisible() ? owner->frameGeometry().center()
-                                                      : available.center();
+    const QPoint centre =
+        owner && owner->isVisible() ? owner->frameGeometry().center() : available.center();
     move(centre - QPoint(width() / 2, height() / 2));
 }
 

@@ -26,7 +26,8 @@ class MediaPlaybackTest : public QObject {
         QTest::newRow("avi mjpeg") << "clip.avi" << aviMjpeg(30, 64, 48) << true;
         QTest::newRow("avi mpeg-4") << "mpeg4.avi" << encodedAvi("avenc_mpeg4", 30) << true;
         QTest::newRow("avi ms mpeg-4") << "divx3.avi" << encodedAvi("avenc_msmpeg4", 30) << true;
-        QTest::newRow("avi huffyuv") << "huffyuv.avi" << encodedAvi("avenc_huffyuv", 30, true) << true;
+        QTest::newRow("avi huffyuv")
+            << "huffyuv.avi" << encodedAvi("avenc_huffyuv", 30, true) << true;
         // Pictures no decoder takes: the sound plays alone, without a window.
         QTest::newRow("avi, sound only decodes")
             << "vp9.avi" << withVideoCodec(encodedAvi("jpegenc", 30, true), "VP90") << false;
@@ -62,8 +63,10 @@ class MediaPlaybackTest : public QObject {
     void unplayableFailsOpenQuietly_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("content");
-        QTest::newRow("avi, codec unknown") << "vp9.avi" << withVideoCodec(aviMjpeg(10, 64, 48), "VP90");
-        QTest::newRow("wav, no sound inside") << "noise.wav" << QByteArray("RIFF....WAVEfmt garbage");
+        QTest::newRow("avi, codec unknown")
+            << "vp9.avi" << withVideoCodec(aviMjpeg(10, 64, 48), "VP90");
+        QTest::newRow("wav, no sound inside")
+            << "noise.wav" << QByteArray("RIFF....WAVEfmt garbage");
         QTest::newRow("avi, headers cut") << "cut.avi" << aviMjpeg(10, 64, 48).left(100);
     }
     void unplayableFailsOpenQuietly() {
@@ -110,7 +113,9 @@ class MediaPlaybackTest : public QObject {
         media->setCommand("Play");
         QTRY_VERIFY_WITH_TIMEOUT(media->videoWindow() && media->videoWindow()->isVisible(), 5000);
         VideoWindow* window = media->videoWindow();
-        QVERIFY((window->frameGeometry().center() - main.frameGeometry().center()).manhattanLength() <= 2);
+        QVERIFY(
+            (window->frameGeometry().center() - main.frameGeometry().center()).manhattanLength() <=
+            2);
         window->close();
         QVERIFY(!media->isOpen());
         QVERIFY(!media->videoWindow());

@@ -38,7 +38,8 @@ class MediaStressTest : public QObject {
             tree.write("divx3.avi", encodedAvi("avenc_msmpeg4", 20)).section('/', -1),
             tree.write("huffyuv.avi", encodedAvi("avenc_huffyuv", 20)).section('/', -1),
         };
-        for (const QString& name : media) QVERIFY2(QFileInfo(tree.file(name)).size() > 0, qPrintable(name));
+        for (const QString& name : media)
+            QVERIFY2(QFileInfo(tree.file(name)).size() > 0, qPrintable(name));
         QImage image(32, 24, QImage::Format_RGB32);
         image.fill(Qt::darkCyan);
         image.save(tree.file("photo.bmp"), "BMP");
@@ -73,8 +74,8 @@ class MediaStressTest : public QObject {
         }
         // The last selection (299 % 3 == 2) was a media file: it plays.
         QCOMPARE(viewer.File1->FileName(), last);
-        QTRY_VERIFY_WITH_TIMEOUT(viewer.MMControl1->player() && viewer.MMControl1->player()->isPlaying(),
-                                 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            viewer.MMControl1->player() && viewer.MMControl1->player()->isPlaying(), 20000);
         QTRY_VERIFY_WITH_TIMEOUT(viewer.MMControl1->player()->positionMs() > 200, 20000);
 
         std::sort(times.begin(), times.end());

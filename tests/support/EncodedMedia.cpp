@@ -12,8 +12,9 @@ QByteArray encodedAvi(const char* encoder, int frames, bool withSound) {
     if (!dir.isValid() || !gst_init_check(nullptr, nullptr, nullptr)) return {};
     const QString path = dir.filePath("clip.avi");
     QString description =
-        QStringLiteral("videotestsrc num-buffers=%1 ! video/x-raw,width=64,height=48,framerate=10/1 "
-                       "! videoconvert ! %2 ! avimux name=mux ! filesink location=\"%3\"")
+        QStringLiteral(
+            "videotestsrc num-buffers=%1 ! video/x-raw,width=64,height=48,framerate=10/1 "
+            "! videoconvert ! %2 ! avimux name=mux ! filesink location=\"%3\"")
             .arg(frames)
             .arg(QLatin1String(encoder), path);
     if (withSound)
