@@ -187,7 +187,8 @@ class TheViewerTest : public QObject {
             const int apart = std::abs(focused.red() - unfocused.red()) +
                               std::abs(focused.green() - unfocused.green()) +
                               std::abs(focused.blue() - unfocused.blue());
-            QVERIFY2(apart > 120, qPrintable(focused.name() + " " + unfocused.name()));
+            // Unchanged, the two differ by a few units; the pale selection by about 120.
+            QVERIFY2(apart > 60, qPrintable(focused.name() + " " + unfocused.name()));
         }
     }
 
