@@ -38,8 +38,13 @@ void MediaControl::open() {
     if (!player_) return;
     openTitle_ = FileNames::display(QFileInfo(fileName_).fileName());
     GstPlayer* player = player_.get();
-    // Queued, and on the player: a failure reported late closes only its own player.
-    connect(player, &GstPlayer::failed, player, [this] { close(); }, Qt::QueuedConnection);
+    // Queued, so that the player is not deleted inside its own event; and a
+    // failure reported late closes only its own player.
+    connect(player, &GstPlayer::failed, this,
+            [this, failing = QPointer<GstPlayer>(player)] {
+                if (failing && failing == player_.get()) close();
+            },
+            Qt::QueuedConnection);
     if (kind == MediaKind::Video)
         connect(player, &GstPlayer::frame, this, &MediaControl::showPicture);
 }

@@ -117,7 +117,7 @@ class FileViewingTest : public QObject {
         }
         if (plays) {
             QTRY_VERIFY_WITH_TIMEOUT(isPlaying(viewer), 60000); // MIDI loads a sound font first
-            QTRY_VERIFY_WITH_TIMEOUT(viewer.MMControl1->player()->positionMs() > 200, 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(viewer.MMControl1->player()->positionMs() > 200, 30000);
         } else {
             QVERIFY(!viewer.MMControl1->isOpen());
         }
@@ -129,16 +129,16 @@ class FileViewingTest : public QObject {
         viewer.File1->setPattern("*");
         viewer.Dir1->setPath(tree.path());
         select(viewer, "tone.wav");
-        QTRY_VERIFY_WITH_TIMEOUT(isPlaying(viewer), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(isPlaying(viewer), 30000);
         select(viewer, "photo.bmp");
         QVERIFY(!viewer.MMControl1->isOpen()); // its pipeline is taken down
         QVERIFY(viewer.Picture1->isVisibleTo(&viewer));
 
         select(viewer, "clip.avi"); // hides the picture, plays in its own window
         QVERIFY(!viewer.Picture1->isVisibleTo(&viewer));
-        QTRY_VERIFY_WITH_TIMEOUT(isPlaying(viewer), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(isPlaying(viewer), 30000);
         QTRY_VERIFY_WITH_TIMEOUT(viewer.MMControl1->videoWindow() &&
-                                     viewer.MMControl1->videoWindow()->isVisible(), 5000);
+                                     viewer.MMControl1->videoWindow()->isVisible(), 30000);
         QWidget* window = viewer.MMControl1->videoWindow();
         QCOMPARE(window->windowTitle(), QString("clip.avi"));
         QCOMPARE(window->size(), QSize(320, 240)); // 64 by 48, grown

@@ -45,10 +45,10 @@ class MediaPlaybackTest : public QObject {
         media.setCommand("Play");
         // MIDI first loads a sound font, which takes seconds under the sanitizers.
         QTRY_VERIFY_WITH_TIMEOUT(media.player()->isPlaying(), 60000);
-        QTRY_VERIFY_WITH_TIMEOUT(media.player()->positionMs() > 300, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(media.player()->positionMs() > 300, 30000);
         QVERIFY(media.isOpen());
         if (pictures) {
-            QTRY_VERIFY_WITH_TIMEOUT(media.videoWindow() && media.videoWindow()->isVisible(), 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(media.videoWindow() && media.videoWindow()->isVisible(), 30000);
             QCOMPARE(media.videoWindow()->windowTitle(), name);
             QCOMPARE(media.videoWindow()->size(), QSize(320, 240));
             QCOMPARE(media.videoWindow()->picture().size(), QSize(64, 48));
@@ -79,7 +79,7 @@ class MediaPlaybackTest : public QObject {
         media.setCommand("Play");
         // "Open" waits only so long: on a slow machine the failure may come
         // after it has returned, and then closes the device by itself.
-        QTRY_VERIFY_WITH_TIMEOUT(!media.isOpen(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!media.isOpen(), 30000);
         QVERIFY(!media.videoWindow());
     }
 
@@ -111,7 +111,7 @@ class MediaPlaybackTest : public QObject {
         media->setFileName(tree.write("clip.avi", aviMjpeg(40, 64, 48)));
         media->setCommand("Open");
         media->setCommand("Play");
-        QTRY_VERIFY_WITH_TIMEOUT(media->videoWindow() && media->videoWindow()->isVisible(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(media->videoWindow() && media->videoWindow()->isVisible(), 30000);
         VideoWindow* window = media->videoWindow();
         QVERIFY(
             (window->frameGeometry().center() - main.frameGeometry().center()).manhattanLength() <=
