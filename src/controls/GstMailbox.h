@@ -17,6 +17,8 @@ typedef struct _GstMessage GstMessage;
 struct GstMailbox {
     static constexpr QEvent::Type BusMessage = QEvent::Type(QEvent::User + 151);
     static constexpr QEvent::Type FrameReady = QEvent::Type(QEvent::User + 152);
+    // A state change failed without an error on the bus.
+    static constexpr QEvent::Type StateFailed = QEvent::Type(QEvent::User + 153);
 
     // Carries one bus message, holding a reference to it.
     class BusEvent : public QEvent {

@@ -116,5 +116,7 @@ void GstPlayer::customEvent(QEvent* event) {
     } else if (event->type() == GstMailbox::BusMessage) {
         auto* bus = static_cast<GstMailbox::BusEvent*>(event);
         if (GST_MESSAGE_TYPE(bus->message()) == GST_MESSAGE_ERROR) emit failed();
+    } else if (event->type() == GstMailbox::StateFailed) {
+        emit failed();
     }
 }
