@@ -3,6 +3,7 @@
 #include "formats/metafile/ByteReader.h"
 #include "formats/metafile/Metafile.h"
 #include "system/PlatformError.h"
+#include "system/RegularFile.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -121,8 +122,13 @@ QImage decodePicture(const QByteArray& bytes) {
 
 QImage LoadPicture(const QString& path) {
     if (!QFileInfo(path).isFile()) throw PlatformError(Err::FileNotFound, path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) invalid(file.errorString());
+    std::unique_ptr<QFile> opened;
+    try {
+        opened = openRegularFile(path); // checked again on the open file, without waiting
+    } catch (const PlatformError& e) {
+        invalid(e.detail());
+    }
+    QFile& file = *opened;
     if (!needsWholeFile(file.peek(128))) return readRaster(&file);
     if (file.size() > MetafileCaps::MaxFileBytes) invalid(QStringLiteral("file too large"));
     return decodePicture(file.readAll());

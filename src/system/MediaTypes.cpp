@@ -1,5 +1,8 @@
 #include "system/MediaTypes.h"
 
+#include "system/PlatformError.h"
+#include "system/RegularFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -41,9 +44,12 @@ MediaKind mediaKindOf(const QString& path) {
     const QString extension = QFileInfo(path).suffix().toLower();
     for (const MediaType& type : Types) {
         if (extension != QLatin1String(type.extension)) continue;
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) return MediaKind::None;
-        return type.matches(file.read(16)) ? type.kind : MediaKind::None;
+        try {
+            const std::unique_ptr<QFile> file = openRegularFile(path);
+            return type.matches(file->read(16)) ? type.kind : MediaKind::None;
+        } catch (const PlatformError&) {
+            return MediaKind::None; // missing, unreadable, or a pipe or device
+        }
     }
     return MediaKind::None;
 }
