@@ -1,13 +1,15 @@
 #include "controls/RichTextPane.h"
 
+#include "formats/LongLines.h"
 #include "formats/TextDecoding.h"
 #include "formats/rtf/RtfReader.h"
 #include "formats/worddoc/CompoundFile.h"
 #include "formats/worddoc/WordText.h"
 #include "system/PlatformError.h"
+#include "system/RegularFile.h"
 
+#include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -21,16 +23,18 @@ constexpr qint64 MaxFileBytes = 64 * 1024 * 1024;
 // added per step of the event loop, small enough to keep the window live.
 constexpr qsizetype FirstChars = 4 * 1024;
 constexpr qsizetype StepChars = 32 * 1024;
+// RTF is read in the same way: its start before the document shows, then
+// per step. Steps grow or shrink to take about StepMs each, layout included,
+// since the cost per character differs widely with the text's shape.
+constexpr qsizetype FirstRtfBytes = 64 * 1024;
+constexpr int StepMs = 20;
+constexpr qsizetype MinStep = 256, MaxStep = 4 * 1024 * 1024;
 
 QByteArray readFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (!QFileInfo::exists(path)) throw PlatformError(Err::FileNotFound, path);
-        throw PlatformError(Err::PermissionDenied, file.errorString());
-    }
-    QByteArray bytes = file.size() <= MaxFileBytes ? file.readAll() : file.read(MaxFileBytes);
-    if (file.error() != QFileDevice::NoError)
-        throw PlatformError(Err::DeviceIO, file.errorString());
+    const std::unique_ptr<QFile> file = openRegularFile(path);
+    QByteArray bytes = file->size() <= MaxFileBytes ? file->readAll() : file->read(MaxFileBytes);
+    if (file->error() != QFileDevice::NoError)
+        throw PlatformError(Err::DeviceIO, file->errorString());
     return bytes;
 }
 
@@ -56,6 +60,8 @@ RichTextPane::RichTextPane(QWidget* parent) : QTextEdit(parent), feeder_(new QTi
     connect(feeder_, &QTimer::timeout, this, &RichTextPane::appendStep);
 }
 
+RichTextPane::~RichTextPane() = default;
+
 QString RichTextPane::unreadableText() {
     return tr("This document could not be read.");
 }
@@ -66,11 +72,17 @@ void RichTextPane::setFileName(const QString& path) {
     feeder_->stop();
     pending_.clear();
     pendingAt_ = 0;
+    column_ = 0;
+    rtf_.reset();
+    stepSize_ = StepChars;
     feeding_ = false;
     if (isRtf(bytes)) {
         QTextDocument* doc = newDocument(paneFont_);
-        readRtf(bytes, doc);
+        rtf_ = std::make_unique<RtfLoader>(bytes, doc);
+        feeding_ = true;
+        if (rtf_->step(FirstRtfBytes, QDeadlineTimer::Forever)) rtf_.reset();
         setDocument(doc);
+        scheduleRest();
     } else if (isCompoundFile(bytes)) {
         showText(wordDocumentText(bytes).value_or(unreadableText()), paneFont_);
     } else if (path.endsWith(QStringLiteral(".nfo"), Qt::CaseInsensitive)) {
@@ -103,18 +115,37 @@ void RichTextPane::showText(const QString& text, const QFont& font) {
 }
 
 bool RichTextPane::isLoading() const {
-    return pendingAt_ < pending_.size();
+    return rtf_ || pendingAt_ < pending_.size();
 }
 
 void RichTextPane::finishLoading() {
+    if (rtf_ && rtf_->step(MaxStep * 1024, QDeadlineTimer::Forever)) rtf_.reset();
     while (isLoading())
         appendTo(document(), StepChars);
     scheduleRest();
 }
 
 void RichTextPane::appendStep() {
-    appendTo(document(), StepChars);
+    QElapsedTimer clock;
+    clock.start();
+    // One layout per step, not one per insertion.
+    QTextCursor edit(document());
+    edit.beginEditBlock();
+    if (rtf_) {
+        if (rtf_->step(stepSize_, QDeadlineTimer(StepMs))) rtf_.reset();
+    } else {
+        appendTo(document(), stepSize_);
+    }
+    edit.endEditBlock();
+    fitStepTo(clock.elapsed());
     scheduleRest();
+}
+
+void RichTextPane::fitStepTo(qint64 elapsedMs) {
+    if (elapsedMs > StepMs)
+        stepSize_ = qMax(MinStep, stepSize_ * StepMs / elapsedMs);
+    else if (elapsedMs < StepMs / 2)
+        stepSize_ = qMin(MaxStep, stepSize_ * 2);
 }
 
 void RichTextPane::appendTo(QTextDocument* doc, qsizetype size) {
@@ -129,7 +160,8 @@ void RichTextPane::appendTo(QTextDocument* doc, qsizetype size) {
         ++end;
     QTextCursor cursor(doc);
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(withLineFeeds(pending_.sliced(pendingAt_, end - pendingAt_)));
+    cursor.insertText(
+        breakLongLines(withLineFeeds(pending_.sliced(pendingAt_, end - pendingAt_)), column_));
     pendingAt_ = end;
 }
 

@@ -24,6 +24,7 @@ class RtfContentTest : public QObject {
 
     QTextDocument* load(const QByteArray& rtf) {
         pane_.setFileName(tree_.write("doc.rtf", rtf));
+        pane_.finishLoading();
         return pane_.document();
     }
     // Block texts joined by LF; line breaks (U+2028) and no-break spaces kept.

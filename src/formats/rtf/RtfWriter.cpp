@@ -1,5 +1,6 @@
 #include "formats/rtf/RtfWriter.h"
 
+#include "formats/LongLines.h"
 #include "formats/rtf/RtfFormats.h"
 
 #include <QImage>
@@ -27,6 +28,7 @@ void RtfWriter::text(const QString& text, const RtfCharState& chars, bool inTabl
     run_ += text;
     runChars_ = chars;
     runInTable_ = inTable;
+    if (run_.size() >= MaxParagraphChars) flush(); // no huge insertion at once
 }
 
 void RtfWriter::flush() {
@@ -34,7 +36,17 @@ void RtfWriter::flush() {
     tables_.place(cursor_, runInTable_);
     // Line breaks inside a paragraph stay line breaks, not new paragraphs.
     run_.replace(u'\n', QChar::LineSeparator);
-    cursor_.insertText(run_, rtfCharFormat(runChars_, defaultFont_, fonts_, colors_));
+    const QTextCharFormat format = rtfCharFormat(runChars_, defaultFont_, fonts_, colors_);
+    QStringView rest(run_);
+    while (cursor_.positionInBlock() + rest.size() > MaxParagraphChars) {
+        // An overlong paragraph goes on in a new one: see MaxParagraphChars.
+        const qsizetype piece =
+            paragraphPiece(rest, MaxParagraphChars - cursor_.positionInBlock());
+        cursor_.insertText(rest.first(piece).toString(), format);
+        cursor_.insertBlock();
+        rest = rest.sliced(piece);
+    }
+    cursor_.insertText(rest.toString(), format);
     run_.clear();
 }
 
