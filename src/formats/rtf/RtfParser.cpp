@@ -110,9 +110,13 @@ void RtfParser::groupEnd() {
     if (closed.destination == RtfDestination::FontTable) fonts_.endGroup();
     if (closed.destination == RtfDestination::Picture &&
         state().destination == RtfDestination::Body) {
+        if (writer_.picturesFull()) {
+            writer_.emptyFrame(picture_.displaySize(picture_.statedSize()), state().para.inTable);
+            return;
+        }
         const QImage image = picture_.image();
         if (!image.isNull())
-            writer_.image(image, picture_.displaySize(image), state().para.inTable);
+            writer_.image(image, picture_.displaySize(image.size()), state().para.inTable);
     }
 }
 

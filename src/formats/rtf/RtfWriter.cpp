@@ -8,6 +8,7 @@
 #include <QTextDocument>
 #include <QTextImageFormat>
 #include <QUrl>
+#include <utility>
 
 RtfWriter::RtfWriter(QTextDocument* document, const RtfFontTable& fonts,
                      const RtfColorTable& colors)
@@ -51,10 +52,28 @@ void RtfWriter::flush() {
 }
 
 void RtfWriter::image(const QImage& image, QSizeF size, bool inTable) {
+    pictureBytes_ += image.sizeInBytes();
+    if (picturesFull()) return emptyFrame(size, inTable);
     flush();
     tables_.place(cursor_, inTable);
     const QUrl name(QStringLiteral("rtfpicture:%1").arg(++images_));
     document_->addResource(QTextDocument::ImageResource, name, image);
+    insertImage(name, size);
+}
+
+void RtfWriter::emptyFrame(QSizeF size, bool inTable) {
+    flush();
+    tables_.place(cursor_, inTable);
+    const QUrl name(QStringLiteral("rtfpicture:empty"));
+    if (!std::exchange(hasEmptyFrame_, true)) {
+        QImage empty(1, 1, QImage::Format_ARGB32);
+        empty.fill(Qt::transparent);
+        document_->addResource(QTextDocument::ImageResource, name, empty);
+    }
+    insertImage(name, size);
+}
+
+void RtfWriter::insertImage(const QUrl& name, QSizeF size) {
     QTextImageFormat format;
     format.setName(name.toString());
     format.setWidth(size.width());
