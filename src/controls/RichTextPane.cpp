@@ -26,9 +26,9 @@ constexpr qsizetype StepChars = 32 * 1024;
 // RTF is read in the same way: its start before the document shows, then
 // per step. Steps grow or shrink to take about StepMs each, layout included,
 // since the cost per character differs widely with the text's shape.
-constexpr qsizetype FirstRtfBytes = 64 * 1024;
-constexpr int StepMs = 20;
-constexpr qsizetype MinStep = 256, MaxStep = 4 * 1024 * 1024;
+constexpr qsizetype FirstRtfBytes = 16 * 1024;
+constexpr int StepMs = 15;
+constexpr qsizetype FirstStep = 4 * 1024, MinStep = 256, MaxStep = 4 * 1024 * 1024;
 
 QByteArray readFile(const QString& path) {
     const std::unique_ptr<QFile> file = openRegularFile(path);
@@ -74,7 +74,7 @@ void RichTextPane::setFileName(const QString& path) {
     pendingAt_ = 0;
     column_ = 0;
     rtf_.reset();
-    stepSize_ = StepChars;
+    stepSize_ = FirstStep;
     feeding_ = false;
     if (isRtf(bytes)) {
         QTextDocument* doc = newDocument(paneFont_);
@@ -82,6 +82,7 @@ void RichTextPane::setFileName(const QString& path) {
         feeding_ = true;
         if (rtf_->step(FirstRtfBytes, QDeadlineTimer::Forever)) rtf_.reset();
         setDocument(doc);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         scheduleRest();
     } else if (isCompoundFile(bytes)) {
         showText(wordDocumentText(bytes).value_or(unreadableText()), paneFont_);
@@ -111,6 +112,7 @@ void RichTextPane::showText(const QString& text, const QFont& font) {
     feeding_ = true;
     appendTo(doc, FirstChars);
     setDocument(doc);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scheduleRest();
 }
 
@@ -167,6 +169,9 @@ void RichTextPane::appendTo(QTextDocument* doc, qsizetype size) {
 
 void RichTextPane::scheduleRest() {
     if (isLoading()) {
+        // A scroll bar that comes and goes makes the pane lay the whole
+        // document out again; a document that grows keeps it.
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         feeder_->start();
         return;
     }
