@@ -1,7 +1,9 @@
 #include "controls/RichTextPane.h"
+#include "formats/rtf/RtfReader.h"
 #include "support/TempTree.h"
 
 #include <QBuffer>
+#include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -161,6 +163,23 @@ class RtfContentTest : public QObject {
         QCOMPARE(table->format().columnWidthConstraints().value(0).rawValue(), 100.0);
         QCOMPARE(doc->firstBlock().text(), "before");
         QCOMPARE(doc->lastBlock().text(), "after");
+    }
+
+    void bigDocumentArrivesInSteps() {
+        // Its start shows at once, the rest follows from the event loop, and
+        // the whole is what one reading gives.
+        QByteArray rtf = "{\\rtf1\\ansi ";
+        for (int i = 0; i < 3000; ++i)
+            rtf += "{\\b bold} " + QByteArray::number(i) + " caf\\'e9\\par ";
+        rtf += "\\trowd\\cellx1000\\cellx2000 \\intbl a\\cell b\\cell\\row after}";
+        QSignalSpy finished(&pane_, &RichTextPane::loadFinished);
+        pane_.setFileName(tree_.write("big.rtf", rtf));
+        QVERIFY(pane_.isLoading());
+        QVERIFY(finished.wait(60000));
+        QTextDocument whole;
+        readRtf(rtf, &whole);
+        QCOMPARE(text(pane_.document()), text(&whole));
+        QVERIFY(text(&whole).contains(u"bold 2999 café"_qs));
     }
 
     void longAndRaggedTables() {
