@@ -10,7 +10,7 @@ constexpr int MaxColumns = 64;
 constexpr qsizetype MaxCells = 100000;
 // A change to a table lays all its cells out again, so a longer table goes on
 // as a new table with the same columns.
-constexpr qsizetype MaxCellsPerTable = 4096;
+constexpr qsizetype MaxCellsPerTable = 256;
 } // namespace
 
 void RtfTableBuilder::rowEnded() {
