@@ -1,5 +1,6 @@
 #include "controls/RichTextPane.h"
 
+#include "formats/LongLines.h"
 #include "formats/TextDecoding.h"
 #include "formats/rtf/RtfReader.h"
 #include "formats/worddoc/CompoundFile.h"
@@ -7,6 +8,7 @@
 #include "system/FileNames.h"
 #include "system/PlatformError.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFontDatabase>
 #include <QTextCursor>
@@ -21,6 +23,12 @@ constexpr qint64 MaxFileBytes = 64 * 1024 * 1024;
 // added per step of the event loop, small enough to keep the window live.
 constexpr qsizetype FirstChars = 4 * 1024;
 constexpr qsizetype StepChars = 32 * 1024;
+// RTF is read in the same way: its start before the document shows, then
+// per step. Steps grow or shrink to take about StepMs each, layout included,
+// since the cost per character differs widely with the text's shape.
+constexpr qsizetype FirstRtfBytes = 16 * 1024;
+constexpr int StepMs = 15;
+constexpr qsizetype FirstStep = 4 * 1024, MinStep = 256, MaxStep = 4 * 1024 * 1024;
 
 QByteArray readFile(const QString& path) {
     QFile file;
@@ -59,6 +67,8 @@ RichTextPane::RichTextPane(QWidget* parent) : QTextEdit(parent), feeder_(new QTi
     connect(feeder_, &QTimer::timeout, this, &RichTextPane::appendStep);
 }
 
+RichTextPane::~RichTextPane() = default;
+
 QString RichTextPane::unreadableText() {
     return tr("This document could not be read.");
 }
@@ -69,6 +79,9 @@ void RichTextPane::setFileName(const QString& path) {
     feeder_->stop();
     pending_.clear();
     pendingAt_ = 0;
+    column_ = 0;
+    rtf_.reset();
+    stepSize_ = FirstStep;
     feeding_ = false;
     // NFO art is drawn in lines of its own width: wrapped, its boxes break apart.
     const bool nfo = path.endsWith(QStringLiteral(".nfo"), Qt::CaseInsensitive);
@@ -76,8 +89,12 @@ void RichTextPane::setFileName(const QString& path) {
                                                                    : QTextEdit::WidgetWidth);
     if (isRtf(bytes)) {
         QTextDocument* doc = newDocument(paneFont_);
-        readRtf(bytes, doc);
+        rtf_ = std::make_unique<RtfLoader>(bytes, doc);
+        feeding_ = true;
+        if (rtf_->step(FirstRtfBytes, QDeadlineTimer::Forever)) rtf_.reset();
         setDocument(doc);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        scheduleRest();
     } else if (isCompoundFile(bytes)) {
         showText(wordDocumentText(bytes).value_or(unreadableText()), paneFont_);
     } else if (nfo) {
@@ -106,22 +123,42 @@ void RichTextPane::showText(const QString& text, const QFont& font) {
     feeding_ = true;
     appendTo(doc, FirstChars);
     setDocument(doc);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scheduleRest();
 }
 
 bool RichTextPane::isLoading() const {
-    return pendingAt_ < pending_.size();
+    return rtf_ || pendingAt_ < pending_.size();
 }
 
 void RichTextPane::finishLoading() {
+    if (rtf_ && rtf_->step(MaxStep * 1024, QDeadlineTimer::Forever)) rtf_.reset();
     while (isLoading())
         appendTo(document(), StepChars);
     scheduleRest();
 }
 
 void RichTextPane::appendStep() {
-    appendTo(document(), StepChars);
+    QElapsedTimer clock;
+    clock.start();
+    // One layout per step, not one per insertion.
+    QTextCursor edit(document());
+    edit.beginEditBlock();
+    if (rtf_) {
+        if (rtf_->step(stepSize_, QDeadlineTimer(StepMs))) rtf_.reset();
+    } else {
+        appendTo(document(), stepSize_);
+    }
+    edit.endEditBlock();
+    fitStepTo(clock.elapsed());
     scheduleRest();
+}
+
+void RichTextPane::fitStepTo(qint64 elapsedMs) {
+    if (elapsedMs > StepMs)
+        stepSize_ = qMax(MinStep, stepSize_ * StepMs / elapsedMs);
+    else if (elapsedMs < StepMs / 2)
+        stepSize_ = qMin(MaxStep, stepSize_ * 2);
 }
 
 void RichTextPane::appendTo(QTextDocument* doc, qsizetype size) {
@@ -136,12 +173,16 @@ void RichTextPane::appendTo(QTextDocument* doc, qsizetype size) {
         ++end;
     QTextCursor cursor(doc);
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(withLineFeeds(pending_.sliced(pendingAt_, end - pendingAt_)));
+    cursor.insertText(
+        breakLongLines(withLineFeeds(pending_.sliced(pendingAt_, end - pendingAt_)), column_));
     pendingAt_ = end;
 }
 
 void RichTextPane::scheduleRest() {
     if (isLoading()) {
+        // A scroll bar that comes and goes makes the pane lay the whole
+        // document out again; a document that grows keeps it.
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         feeder_->start();
         return;
     }

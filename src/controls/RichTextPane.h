@@ -2,7 +2,10 @@
 
 #include <QTextEdit>
 
+#include <memory>
+
 class QTimer;
+class RtfLoader;
 
 // The rich-text pane: shows a document read-only, with selection allowed. RTF
 // keeps its formatting, Word 97-2003 documents show their text, NFO files their
@@ -11,6 +14,7 @@ class RichTextPane : public QTextEdit {
     Q_OBJECT
   public:
     explicit RichTextPane(QWidget* parent = nullptr);
+    ~RichTextPane() override;
 
     QString FileName() const { return fileName_; }
     // Loads the file, replacing what the pane held; throws the platform
@@ -35,11 +39,15 @@ class RichTextPane : public QTextEdit {
     void appendStep();
     void appendTo(QTextDocument* doc, qsizetype size);
     void scheduleRest();
+    void fitStepTo(qint64 elapsedMs);
 
     QString fileName_;
     QFont paneFont_;
     QString pending_;         // text still to add
     qsizetype pendingAt_ = 0; // how much of it is added
+    qsizetype column_ = 0;    // length of the last paragraph added
+    std::unique_ptr<RtfLoader> rtf_; // an RTF document still being read
+    qsizetype stepSize_ = 0;  // characters or RTF bytes added per step
     bool feeding_ = false;    // a text load is under way
     QTimer* feeder_;
 };

@@ -1,5 +1,6 @@
 #include "formats/PictureLoader.h"
 
+#include "formats/IconFile.h"
 #include "formats/OpaqueBitmaps.h"
 #include "formats/RasterReading.h"
 #include "formats/metafile/ByteReader.h"
@@ -19,53 +20,6 @@ constexpr qint64 MaxPicturePixels = RenderLimits().maxPixels;
 
 [[noreturn]] void invalid(const QString& why) {
     throw PlatformError(Err::InvalidPicture, why);
-}
-
-// ICO (type 1) and CUR (type 2) directories.
-bool isIconFile(QByteArrayView head) {
-    const ByteReader r(head);
-    return r.has(0, 6) && r.u16(0) == 0 && (r.u16(2) == 1 || r.u16(2) == 2) && r.u16(4) > 0;
-}
-
-// Bits per pixel of directory entry i, read from its image data: a cursor's
-// entry holds its hot spot where an icon's holds the depth.
-int iconDepth(const ByteReader& file, int i) {
-    try {
-        const qint64 at = file.u32(6 + 16 * i + 12);
-        if (file.has(at, 8) && file.view().sliced(at, 8) == "\x89PNG\r\n\x1a\n") {
-            static const int channels[] = {1, 0, 3, 1, 2, 0, 4};
-            const int type = file.u8(at + 25);
-            return file.u8(at + 24) * (type <= 6 ? channels[type] : 0);
-        }
-        return file.u16(at + 14);
-    } catch (const MalformedData&) {
-        return 0;
-    }
-}
-
-// Qt's reader gives the first image of an icon; the viewer shows the largest,
-// and of equal sizes the deepest.
-QImage bestIcon(const QByteArray& bytes) {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "ico");
-    const ByteReader file(bytes);
-    QImage best;
-    qint64 bestArea = 0;
-    int bestDepth = -1;
-    for (int i = 0; i < reader.imageCount() && i < 256; ++i) {
-        if (!reader.jumpToImage(i)) continue;
-        const QImage image = reader.read();
-        const qint64 area = qint64(image.width()) * image.height();
-        const int depth = iconDepth(file, i);
-        if (image.isNull() || area < bestArea || (area == bestArea && depth <= bestDepth)) continue;
-        best = image;
-        bestArea = area;
-        bestDepth = depth;
-    }
-    if (best.isNull()) invalid(QStringLiteral("no icon image could be read"));
-    return best;
 }
 
 // Qt shows a cut-off JPEG or BMP with its missing part filled in; the viewer
@@ -98,7 +52,7 @@ QImage decodePicture(const QByteArray& bytes, QSize limit) {
     if (isEmf(bytes)) return renderEmf(bytes, drawing);
     if (isIconFile(bytes)) {
         try {
-            return shrunkToFit(bestIcon(bytes), limit);
+            return shrunkToFit(decodeBestIcon(bytes, MaxPicturePixels), limit);
         } catch (const PlatformError&) {
             // a few other formats start like an icon directory
         }

@@ -18,6 +18,13 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
 namespace {
 
 QByteArray bmp(int width, int height, QColor colour) {
@@ -41,6 +48,34 @@ void select(TheViewer& viewer, const QString& name) {
 bool isPlaying(const TheViewer& viewer) {
     return viewer.MMControl1->player() && viewer.MMControl1->player()->isPlaying();
 }
+
+// Ends the process when its scope is not left in time: a step that waits on
+// a pipe must fail the test, not hang the test run.
+class Watchdog {
+  public:
+    explicit Watchdog(int seconds)
+        : thread_([this, seconds] {
+              std::unique_lock lock(mutex_);
+              if (!done_.wait_for(lock, std::chrono::seconds(seconds), [this] { return left_; })) {
+                  std::fprintf(stderr, "FAIL: the step still runs after %d s\n", seconds);
+                  std::_Exit(1);
+              }
+          }) {}
+    ~Watchdog() {
+        {
+            std::lock_guard lock(mutex_);
+            left_ = true;
+        }
+        done_.notify_one();
+        thread_.join();
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable done_;
+    bool left_ = false;
+    std::thread thread_;
+};
 
 } // namespace
 
@@ -200,6 +235,43 @@ class FileViewingTest : public QObject {
         viewer.File1->selectIndex(0); // U+DCFF sorts before U+FFFD
         QCOMPARE(viewer.Label1->text(), local.path() + QString("/d\uFFFDj\uFFFD/bad\uFFFD.txt"));
         QCOMPARE(viewer.TextB->toPlainText(), QString("latin-1 name"));
+    }
+
+    // A listed file replaced by a named pipe or by a link to a device is not
+    // read: the step ends at once as for an unreadable file.
+    void pipeOrDeviceEndsQuietly_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("pipe");
+        for (const char* name : {"text.txt", "sound.wav", "picture.bmp"}) {
+            QTest::newRow(qPrintable(QString("pipe as ") + name)) << QString(name) << true;
+            QTest::newRow(qPrintable(QString("/dev/zero as ") + name)) << QString(name) << false;
+        }
+    }
+    void pipeOrDeviceEndsQuietly() {
+        QFETCH(QString, name);
+        QFETCH(bool, pipe);
+        TempTree local;
+        const QString path = local.write(name, "listed as a plain file");
+        MsgBoxRecorder boxes;
+        TheViewer viewer;
+        viewer.File1->setPattern("*");
+        viewer.Dir1->setPath(local.path());
+        QCOMPARE(viewer.File1->ListCount(), 1);
+        QVERIFY(QFile::remove(path));
+        if (pipe)
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        else
+            QVERIFY(QFile::link("/dev/zero", path));
+        {
+            const Watchdog watchdog(20);
+            viewer.File1->selectIndex(0);
+        }
+        QCOMPARE(viewer.Label1->text(), path);
+        QCOMPARE(viewer.TextB->isVisibleTo(&viewer), name.endsWith(".txt"));
+        QCOMPARE(viewer.TextB->toPlainText(), QString());
+        QVERIFY(!viewer.Picture1->isVisibleTo(&viewer));
+        QVERIFY(!viewer.MMControl1->isOpen());
+        QCOMPARE(boxes.boxes.size(), 0);
     }
 
     void fileInTheRootHasOneSeparator() {

@@ -55,9 +55,13 @@ class TextPlainTest : public QObject {
         QTest::newRow("mixed") << "a.txt" << QByteArray("a\r\nb\rc\nd\r\r\ne")
                                << u"a\nb\nc\nd\n\ne"_qs;
         QTest::newRow("long CR lines across load steps")
-            << "a.txt"
-            << (QByteArray(5000, 'x') + "\r").repeated(40) + "\r\n" + QByteArray(70000, 'y')
-            << (QString(5000, u'x') + u'\n').repeated(40) + u'\n' + QString(70000, u'y');
+            << "a.txt" << (QByteArray(2000, 'x') + "\r").repeated(40) + "\r\n" + QByteArray(2000, 'y')
+            << (QString(2000, u'x') + u'\n').repeated(40) + u'\n' + QString(2000, u'y');
+        // Beyond 2048 characters a line goes on in a new paragraph, after a blank if one is near.
+        QTest::newRow("overlong lines in paragraphs")
+            << "a.txt" << QByteArray(5000, 'x') + "\n" + QByteArray("word ").repeated(500)
+            << QString(2048, u'x') + u'\n' + QString(2048, u'x') + u'\n' + QString(904, u'x') +
+                   u'\n' + u"word "_qs.repeated(409) + u'\n' + u"word "_qs.repeated(91);
         QTest::newRow("empty") << "a.txt" << QByteArray() << QString();
         QTest::newRow("markup stays text")
             << "a.txt" << QByteArray("<b>x</b> & {\\b y}") << u"<b>x</b> & {\\b y}"_qs;

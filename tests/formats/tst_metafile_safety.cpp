@@ -59,7 +59,28 @@ class TestMetafileSafety : public QObject {
     void lyingRecordsAreSkipped_data();
     void lyingRecordsAreSkipped();
     void deepSaveStackAndFullObjectTable();
+    void workBudgetEndsPlaying_data();
+    void workBudgetEndsPlaying();
 };
+
+// Filling the picture again and again costs time without end; once the
+// picture's budget is spent, playing stops and what is drawn shows.
+void TestMetafileSafety::workBudgetEndsPlaying_data() {
+    QTest::addColumn<int>("fills");
+    QTest::addColumn<QColor>("centre");
+    QTest::newRow("300 fills: drawn to the end") << 300 << QColor(0, 0, 255);
+    QTest::newRow("1000 fills: stopped") << 1000 << Red;
+}
+void TestMetafileSafety::workBudgetEndsPlaying() {
+    QFETCH(int, fills);
+    QFETCH(QColor, centre);
+    mf::Wmf w;
+    w.solidBrush(255, 0, 0).solidBrush(0, 0, 255).select(0);
+    for (int i = 0; i < fills; ++i)
+        w.rectangle(0, 0, 100, 100);
+    w.select(1).rectangle(0, 0, 100, 100);
+    QVERIFY(mf::isColor(decodePicture(w.placeable({0, 0, 100, 100}, 96)), 50, 50, centre));
+}
 
 void TestMetafileSafety::damagedFilesFail_data() {
     QTest::addColumn<QByteArray>("bytes");

@@ -15,6 +15,7 @@ class RtfFormatTest : public QObject {
 
     QTextDocument* load(const QByteArray& rtf, const QString& name = "doc.rtf") {
         pane_.setFileName(tree_.write(name, rtf));
+        pane_.finishLoading();
         return pane_.document();
     }
     // The format of the found word's characters, after checking they share one.

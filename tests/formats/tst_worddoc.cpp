@@ -48,8 +48,8 @@ class WordDocTest : public QObject {
         QTest::newRow("picture anchors vanish")
             << wordDocument({ansi("x\x01y\x08z\r")}).bytes << u"xyz"_qs;
         QTest::newRow("large word stream across sectors")
-            << wordDocument({ansi(QByteArray(6000, 'a') + "\r"), unicode(u"end"_qs)}).bytes
-            << QString(6000, u'a') + u"\nend"_qs;
+            << wordDocument({ansi((QByteArray(1999, 'a') + "\r").repeated(3)), unicode(u"end"_qs)}).bytes
+            << (QString(1999, u'a') + u'\n').repeated(3) + u"end"_qs;
     }
     void text() {
         QFETCH(QByteArray, file);

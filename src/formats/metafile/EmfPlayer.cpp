@@ -23,7 +23,7 @@ void checkRecords(const ByteReader& file) {
 
 void playRecords(const ByteReader& file, GdiCanvas& canvas, const RenderLimits& limits) {
     qint64 pos = file.u32(4); // past the header record
-    while (file.has(pos, 8)) {
+    while (file.has(pos, 8) && canvas.nextRecord()) {
         EmfRecord r;
         r.type = file.u32(pos);
         const quint32 size = file.u32(pos + 4);

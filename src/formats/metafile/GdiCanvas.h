@@ -17,6 +17,9 @@ class GdiCanvas {
     GdiCanvas(Surface& surface, const QTransform& deviceToPicture, double devicePixelsPerMm,
               int objectCapacity, const DcState& initial = {});
 
+    // Counts a record; false once the picture's work budget is spent.
+    bool nextRecord() { return surface_.nextRecord(); }
+
     DcState& dc() { return dc_; }
     const DcState& dc() const { return dc_; }
     ObjectTable& objects() { return objects_; }

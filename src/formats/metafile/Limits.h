@@ -18,4 +18,10 @@ constexpr double MaxCoordinate = 1e6; // shapes reaching further are left out
 constexpr int MaxFontPixels = 2000;
 constexpr int UnsizedLongestSide = 1024; // a metafile without a size is scaled to fit this
 constexpr qint64 MaxFileBytes = 256LL * 1024 * 1024;
+// The work one picture may take: records played, at least BudgetRecords and
+// else one per pixel; pixels covered, BudgetOverdraw times the picture and
+// BudgetPixels more. Real pictures cover theirs a few times over.
+constexpr qint64 BudgetRecords = 1'000'000;
+constexpr qint64 BudgetOverdraw = 16;
+constexpr qint64 BudgetPixels = 4'000'000;
 } // namespace MetafileCaps

@@ -6,7 +6,15 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
+
+namespace {
+qint64 recordBudget(qint64 width, qint64 height) {
+    return std::max(MetafileCaps::BudgetRecords, width * height);
+}
+} // namespace
 
 QSize checkedPictureSize(double width, double height, const RenderLimits& limits) {
     const double w = std::max(1.0, std::round(width)), h = std::max(1.0, std::round(height));
@@ -22,6 +30,8 @@ QImage renderMetafile(const PlaySetup& setup, const Player& play, const RenderLi
         size = *setup.size;
     } else {
         MeasureSurface measure;
+        measure.setBudget(recordBudget(MetafileCaps::UnsizedLongestSide, MetafileCaps::UnsizedLongestSide),
+                          std::numeric_limits<qint64>::max());
         GdiCanvas canvas(measure, QTransform(), setup.devicePixelsPerMm, setup.objectCapacity,
                          setup.initial);
         play(canvas);
@@ -48,6 +58,9 @@ QImage renderMetafile(const PlaySetup& setup, const Player& play, const RenderLi
     QPainter painter(&picture);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     PaintSurface surface(painter);
+    surface.setBudget(recordBudget(size.width(), size.height()),
+                      MetafileCaps::BudgetOverdraw * qint64(size.width()) * size.height() +
+                          MetafileCaps::BudgetPixels);
     GdiCanvas canvas(surface, base, setup.devicePixelsPerMm, setup.objectCapacity, setup.initial);
     play(canvas);
     return picture;

@@ -1,9 +1,21 @@
 #include "formats/metafile/Surface.h"
 
+#include <QFontInfo>
 #include <QFontMetricsF>
 
 #include <algorithm>
 #include <cmath>
+
+bool Surface::spend(double pixels) {
+    if (pixels_ <= 0) return false;
+    pixels_ -= qint64(std::clamp(pixels, 1.0, 1e15));
+    return true;
+}
+
+double PaintSurface::covered(const QRectF& bounds) const {
+    const QRectF inside = bounds.intersected(QRectF(painter_.viewport()));
+    return inside.isValid() ? inside.width() * inside.height() : 0;
+}
 
 void PaintSurface::setClip(const std::optional<QPainterPath>& clip) {
     painter_.setTransform(QTransform());
@@ -14,6 +26,7 @@ void PaintSurface::setClip(const std::optional<QPainterPath>& clip) {
 }
 
 void PaintSurface::fill(const QPainterPath& path, const QBrush& brush) {
+    if (!spend(covered(path.boundingRect()))) return;
     painter_.setTransform(QTransform());
     painter_.fillPath(path, brush);
 }
@@ -23,6 +36,13 @@ constexpr double MaxPenWidth = 32000; // QPen refuses wider ones
 } // namespace
 
 void PaintSurface::stroke(const QPainterPath& path, const QPen& pen) {
+    // A line covers its length times its width, at most its bounds.
+    const double width = std::max(1.0, pen.widthF());
+    const QRectF bounds = path.boundingRect().adjusted(-width, -width, width, width);
+    const double length = std::isfinite(bounds.width() + bounds.height())
+                              ? std::min(path.length(), 4.0 * (bounds.width() + bounds.height()))
+                              : 0;
+    if (!spend(std::min(covered(bounds), length * width))) return;
     painter_.setTransform(QTransform());
     // A pen wider than the picture covers it all; Qt's stroker would spend
     // seconds on the outline of a million-pixel pen.
@@ -39,6 +59,7 @@ void PaintSurface::stroke(const QPainterPath& path, const QPen& pen) {
 
 void PaintSurface::image(const QImage& image, const QTransform& imageToPixels,
                          QPainter::CompositionMode mode) {
+    if (!spend(covered(imageToPixels.mapRect(QRectF(image.rect()))))) return;
     painter_.setTransform(imageToPixels);
     painter_.setCompositionMode(mode);
     painter_.drawImage(QPointF(0, 0), image);
@@ -47,6 +68,10 @@ void PaintSurface::image(const QImage& image, const QTransform& imageToPixels,
 
 void PaintSurface::text(const QString& text, const QFont& font, const QColor& color,
                         const QTransform& textToPixels) {
+    const double em = QFontInfo(font).pixelSize();
+    if (!spend(std::min(covered(QRectF(painter_.viewport())),
+                        text.size() * em * em * std::abs(textToPixels.determinant()))))
+        return;
     painter_.setTransform(textToPixels);
     painter_.setFont(font);
     painter_.setPen(color);

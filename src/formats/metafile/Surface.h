@@ -9,6 +9,7 @@
 #include <QRectF>
 #include <QTransform>
 
+#include <limits>
 #include <optional>
 
 // Where the player's output goes, everything in picture pixels. Painting
@@ -16,6 +17,13 @@
 class Surface {
   public:
     virtual ~Surface() = default;
+    // The work a picture may take: records played, and pixels covered by
+    // what they draw. Once it is spent, playing stops and what is drawn stays.
+    void setBudget(qint64 records, qint64 pixels) {
+        records_ = records;
+        pixels_ = pixels;
+    }
+    bool nextRecord() { return --records_ >= 0 && pixels_ > 0; }
     virtual void setClip(const std::optional<QPainterPath>& clip) = 0;
     virtual void fill(const QPainterPath& path, const QBrush& brush) = 0;
     virtual void stroke(const QPainterPath& path, const QPen& pen) = 0;
@@ -25,6 +33,15 @@ class Surface {
     // Draws text with its baseline origin at (0,0) of textToPixels.
     virtual void text(const QString& text, const QFont& font, const QColor& color,
                       const QTransform& textToPixels) = 0;
+
+  protected:
+    // Takes the pixels an operation covers from the budget; false, and
+    // nothing is to be drawn, when none was left.
+    bool spend(double pixels);
+
+  private:
+    qint64 records_ = std::numeric_limits<qint64>::max();
+    qint64 pixels_ = std::numeric_limits<qint64>::max();
 };
 
 class PaintSurface : public Surface {
@@ -39,6 +56,7 @@ class PaintSurface : public Surface {
               const QTransform& textToPixels) override;
 
   private:
+    double covered(const QRectF& bounds) const; // picture pixels within bounds
     QPainter& painter_;
 };
 

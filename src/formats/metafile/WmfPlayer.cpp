@@ -29,7 +29,7 @@ void checkRecords(const ByteReader& file, qint64 pos) {
 
 void playRecords(const ByteReader& file, qint64 pos, GdiCanvas& canvas,
                  const RenderLimits& limits) {
-    while (file.has(pos, 6)) {
+    while (file.has(pos, 6) && canvas.nextRecord()) {
         WmfRecord r;
         r.words = file.u32(pos);
         r.function = file.u16(pos + 4);

@@ -4,6 +4,7 @@
 #include "formats/rtf/RtfReader.h"
 
 #include <QTextDocument>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -19,13 +20,29 @@ void readRtf(QByteArrayView rtf, QTextDocument* document) {
     RtfParser(rtf, document).run();
 }
 
+RtfLoader::RtfLoader(const QByteArray& rtf, QTextDocument* document)
+    : rtf_(rtf), parser_(std::make_unique<RtfParser>(rtf_, document)) {}
+
+RtfLoader::~RtfLoader() = default;
+
+bool RtfLoader::step(qsizetype bytes, QDeadlineTimer deadline) {
+    return parser_->step(bytes, deadline);
+}
+
 RtfParser::RtfParser(QByteArrayView rtf, QTextDocument* document)
     : tokenizer_(rtf), writer_(document, fonts_, colors_) {
     stack_.emplace_back();
 }
 
 void RtfParser::run() {
-    while (!ended_) {
+    step(std::numeric_limits<qsizetype>::max(), QDeadlineTimer::Forever);
+}
+
+bool RtfParser::step(qsizetype bytes, QDeadlineTimer deadline) {
+    if (finished_) return true;
+    const qsizetype until = tokenizer_.position() + qMin(bytes, std::numeric_limits<qsizetype>::max() / 2);
+    for (int n = 1; !ended_; ++n) {
+        if (tokenizer_.position() >= until || (n % 64 == 0 && deadline.hasExpired())) return false;
         const RtfToken next = tokenizer_.next();
         if (next.kind == RtfToken::End) break;
         if (next.kind != RtfToken::Text && next.kind != RtfToken::Hex) flushBytes();
@@ -33,6 +50,8 @@ void RtfParser::run() {
     }
     flushBytes();
     writer_.finish(ended_ ? lastPara_ : state().para);
+    finished_ = true;
+    return true;
 }
 
 void RtfParser::token(const RtfToken& token, bool ignorable) {
@@ -91,9 +110,13 @@ void RtfParser::groupEnd() {
     if (closed.destination == RtfDestination::FontTable) fonts_.endGroup();
     if (closed.destination == RtfDestination::Picture &&
         state().destination == RtfDestination::Body) {
+        if (writer_.picturesFull()) {
+            writer_.emptyFrame(picture_.displaySize(picture_.statedSize()), state().para.inTable);
+            return;
+        }
         const QImage image = picture_.image();
         if (!image.isNull())
-            writer_.image(image, picture_.displaySize(image), state().para.inTable);
+            writer_.image(image, picture_.displaySize(image.size()), state().para.inTable);
     }
 }
 
@@ -130,6 +153,7 @@ void RtfParser::textBytes(QByteArrayView bytes) {
     switch (state().destination) {
     case RtfDestination::Body:
         bytes_.append(bytes);
+        flushLongRun();
         break;
     case RtfDestination::FontTable:
         fonts_.text(bytes);
@@ -150,10 +174,24 @@ void RtfParser::hexByte(unsigned char byte) {
         --fallback_;
         return;
     }
-    if (state().destination == RtfDestination::Body)
+    if (state().destination == RtfDestination::Body) {
         bytes_.append(char(byte));
-    else if (state().destination == RtfDestination::FontTable)
+        flushLongRun();
+    } else if (state().destination == RtfDestination::FontTable)
         fonts_.byte(byte);
+}
+
+void RtfParser::flushLongRun() {
+    // A long run goes to the document in parts, so that no one step of a
+    // stepwise load inserts all of it; not where a character spans bytes.
+    if (bytes_.size() < 8192) return;
+    const int font = state().chars.font < 0 ? defaultFont_ : state().chars.font;
+    switch (fonts_.codePage(font)) {
+    case 932: case 936: case 949: case 950: case 1361: case 65001:
+        return;
+    default:
+        flushBytes();
+    }
 }
 
 void RtfParser::flushBytes() {

@@ -7,6 +7,8 @@
 #include "formats/rtf/RtfTokenizer.h"
 #include "formats/rtf/RtfWriter.h"
 
+#include <QDeadlineTimer>
+
 #include <vector>
 
 // The reading behind readRtf: a group stack over the token stream, handing
@@ -15,6 +17,9 @@ class RtfParser {
   public:
     RtfParser(QByteArrayView rtf, QTextDocument* document);
     void run();
+    // Reads on until the input has advanced by bytes or the deadline has
+    // passed; true once the document is complete.
+    bool step(qsizetype bytes, QDeadlineTimer deadline);
 
   private:
     RtfGroupState& state() { return stack_.back(); }
@@ -25,6 +30,7 @@ class RtfParser {
     void textBytes(QByteArrayView bytes);
     void hexByte(unsigned char byte);
     void flushBytes();
+    void flushLongRun();
     void put(const QString& text);
 
     // RtfParserWords.cpp and RtfParserProperties.cpp
@@ -46,5 +52,6 @@ class RtfParser {
     int fallback_ = 0; // \u fallback characters still to skip
     bool ignorable_ = false;
     bool ended_ = false;
+    bool finished_ = false;
     int defaultFont_ = 0;
 };

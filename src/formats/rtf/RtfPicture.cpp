@@ -5,6 +5,8 @@
 #include "formats/rtf/RtfTokenizer.h"
 #include "system/PlatformError.h"
 
+#include <QtMath>
+
 namespace {
 constexpr qsizetype MaxPictureBytes = 32 * 1024 * 1024;
 constexpr qreal MaxSide = 10000;
@@ -64,6 +66,16 @@ void RtfPicture::binary(QByteArrayView data) {
 }
 
 QImage RtfPicture::image() const {
+    const QImage decoded = decode();
+    if (decoded.isNull()) return {};
+    const QSizeF shown = displaySize(decoded.size());
+    const QSize target(qCeil(shown.width()), qCeil(shown.height()));
+    if (decoded.width() <= target.width() && decoded.height() <= target.height()) return decoded;
+    return decoded.scaled(target.boundedTo(decoded.size()), Qt::IgnoreAspectRatio,
+                          Qt::SmoothTransformation);
+}
+
+QImage RtfPicture::decode() const {
     if (kind_ == PictureOther || data_.isEmpty()) return {};
     try {
         return decodePicture(data_);
@@ -77,11 +89,11 @@ QImage RtfPicture::image() const {
     return {};
 }
 
-QSizeF RtfPicture::displaySize(const QImage& image) const {
+QSizeF RtfPicture::displaySize(QSize own) const {
     // A metafile's \picw and \pich are in hundredths of a millimetre.
     const bool metafile = kind_ == PictureWmf || kind_ == PictureEmf;
-    qreal w = metafile && width_ > 0 ? width_ * 96.0 / 2540.0 : image.width();
-    qreal h = metafile && height_ > 0 ? height_ * 96.0 / 2540.0 : image.height();
+    qreal w = metafile && width_ > 0 ? width_ * 96.0 / 2540.0 : own.width();
+    qreal h = metafile && height_ > 0 ? height_ * 96.0 / 2540.0 : own.height();
     if (goalWidth_ > 0) w = rtfTwipsToPixels(goalWidth_);
     if (goalHeight_ > 0) h = rtfTwipsToPixels(goalHeight_);
     w = qBound(1.0, w * scaleX_ / 100.0, MaxSide);

@@ -16,12 +16,17 @@ class RtfPicture {
     void hexDigits(QByteArrayView text);
     void binary(QByteArrayView data);
 
-    // The decoded picture; a null image when it cannot be shown.
+    // The decoded picture, no larger than it is shown; a null image when it
+    // cannot be shown.
     QImage image() const;
     // The size to show it at in pixels: the goal size, scaled, else its own.
-    QSizeF displaySize(const QImage& image) const;
+    QSizeF displaySize(QSize own) const;
+    // Its own size as the group states it, for a picture left undecoded.
+    QSize statedSize() const { return {width_, height_}; }
 
   private:
+    QImage decode() const;
+
     int kind_ = PictureOther;
     int width_ = 0, height_ = 0;         // \picw, \pich
     int goalWidth_ = 0, goalHeight_ = 0; // twips

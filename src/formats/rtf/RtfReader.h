@@ -1,6 +1,9 @@
 #pragma once
 
-#include <QByteArrayView>
+#include <QByteArray>
+#include <QDeadlineTimer>
+
+#include <memory>
 
 class QTextDocument;
 
@@ -11,3 +14,20 @@ bool isRtf(QByteArrayView bytes);
 // tables, code pages and Unicode, tables and pictures. Unknown control words and
 // destinations leave no trace; damaged input gives what could be read.
 void readRtf(QByteArrayView rtf, QTextDocument* document);
+
+class RtfParser;
+
+// readRtf in steps, so that a large document never holds the caller long:
+// each step reads on from where the last one stopped.
+class RtfLoader {
+  public:
+    RtfLoader(const QByteArray& rtf, QTextDocument* document);
+    ~RtfLoader();
+    // Reads until the input has advanced by bytes or the deadline has passed;
+    // true once the document is complete.
+    bool step(qsizetype bytes, QDeadlineTimer deadline);
+
+  private:
+    QByteArray rtf_;
+    std::unique_ptr<RtfParser> parser_;
+};

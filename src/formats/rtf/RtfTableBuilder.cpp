@@ -8,6 +8,9 @@ namespace {
 // Bounds that keep a hostile table small; further cells share the last one.
 constexpr int MaxColumns = 64;
 constexpr qsizetype MaxCells = 100000;
+// A change to a table lays all its cells out again, so a longer table goes on
+// as a new table with the same columns.
+constexpr qsizetype MaxCellsPerTable = 256;
 } // namespace
 
 void RtfTableBuilder::rowEnded() {
@@ -31,11 +34,16 @@ void RtfTableBuilder::place(QTextCursor& cursor, bool inTable) {
     if (!inTable) return close(cursor);
     if (!table_) return start(cursor);
     if (!nextCell_ && !nextRow_) return;
+    if (nextRow_ && cells_ + table_->columns() <= MaxCells &&
+        qsizetype(row_ + 2) * table_->columns() > MaxCellsPerTable) {
+        close(cursor);
+        return start(cursor);
+    }
     if (nextRow_ && cells_ + table_->columns() <= MaxCells) {
         // Every change to a table's rows costs a pass over all its cells, so
         // rows come in growing batches and the spare ones go when it ends.
         if (row_ + 1 >= table_->rows())
-            table_->appendRows(qBound(1, table_->rows(), 4096 / table_->columns()));
+            table_->appendRows(qBound(1, table_->rows(), int(MaxCellsPerTable) / table_->columns()));
         cells_ += table_->columns();
         ++row_;
         column_ = 0;

@@ -20,6 +20,7 @@ class RtfTokenizer {
   public:
     explicit RtfTokenizer(QByteArrayView data) : data_(data) {}
     RtfToken next();
+    qsizetype position() const { return pos_; }
 
   private:
     RtfToken controlWord();

@@ -1,5 +1,6 @@
 #include "formats/rtf/RtfWriter.h"
 
+#include "formats/LongLines.h"
 #include "formats/rtf/RtfFormats.h"
 
 #include <QImage>
@@ -7,6 +8,7 @@
 #include <QTextDocument>
 #include <QTextImageFormat>
 #include <QUrl>
+#include <utility>
 
 RtfWriter::RtfWriter(QTextDocument* document, const RtfFontTable& fonts,
                      const RtfColorTable& colors)
@@ -27,6 +29,7 @@ void RtfWriter::text(const QString& text, const RtfCharState& chars, bool inTabl
     run_ += text;
     runChars_ = chars;
     runInTable_ = inTable;
+    if (run_.size() >= MaxParagraphChars) flush(); // no huge insertion at once
 }
 
 void RtfWriter::flush() {
@@ -34,15 +37,43 @@ void RtfWriter::flush() {
     tables_.place(cursor_, runInTable_);
     // Line breaks inside a paragraph stay line breaks, not new paragraphs.
     run_.replace(u'\n', QChar::LineSeparator);
-    cursor_.insertText(run_, rtfCharFormat(runChars_, defaultFont_, fonts_, colors_));
+    const QTextCharFormat format = rtfCharFormat(runChars_, defaultFont_, fonts_, colors_);
+    QStringView rest(run_);
+    while (cursor_.positionInBlock() + rest.size() > MaxParagraphChars) {
+        // An overlong paragraph goes on in a new one: see MaxParagraphChars.
+        const qsizetype piece =
+            paragraphPiece(rest, MaxParagraphChars - cursor_.positionInBlock());
+        cursor_.insertText(rest.first(piece).toString(), format);
+        cursor_.insertBlock();
+        rest = rest.sliced(piece);
+    }
+    cursor_.insertText(rest.toString(), format);
     run_.clear();
 }
 
 void RtfWriter::image(const QImage& image, QSizeF size, bool inTable) {
+    pictureBytes_ += image.sizeInBytes();
+    if (picturesFull()) return emptyFrame(size, inTable);
     flush();
     tables_.place(cursor_, inTable);
     const QUrl name(QStringLiteral("rtfpicture:%1").arg(++images_));
     document_->addResource(QTextDocument::ImageResource, name, image);
+    insertImage(name, size);
+}
+
+void RtfWriter::emptyFrame(QSizeF size, bool inTable) {
+    flush();
+    tables_.place(cursor_, inTable);
+    const QUrl name(QStringLiteral("rtfpicture:empty"));
+    if (!std::exchange(hasEmptyFrame_, true)) {
+        QImage empty(1, 1, QImage::Format_ARGB32);
+        empty.fill(Qt::transparent);
+        document_->addResource(QTextDocument::ImageResource, name, empty);
+    }
+    insertImage(name, size);
+}
+
+void RtfWriter::insertImage(const QUrl& name, QSizeF size) {
     QTextImageFormat format;
     format.setName(name.toString());
     format.setWidth(size.width());

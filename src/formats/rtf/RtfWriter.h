@@ -6,6 +6,7 @@
 #include <QTextCursor>
 
 class QImage;
+class QUrl;
 class QTextDocument;
 class RtfFontTable;
 class RtfColorTable;
@@ -20,6 +21,11 @@ class RtfWriter {
     void setDefaultTab(int twips);
     void text(const QString& text, const RtfCharState& chars, bool inTable);
     void image(const QImage& image, QSizeF size, bool inTable);
+    // The place of a picture left out, once a document's pictures take
+    // all the memory they may.
+    void emptyFrame(QSizeF size, bool inTable);
+    bool picturesFull() const { return pictureBytes_ >= MaxPictureBytes; }
+    static constexpr qint64 MaxPictureBytes = 256LL * 1024 * 1024;
     void endParagraph(const RtfParaState& para);
     void endCell(const RtfParaState& para);
     void endRow();
@@ -29,6 +35,7 @@ class RtfWriter {
 
   private:
     void flush();
+    void insertImage(const QUrl& name, QSizeF size);
 
     QTextDocument* document_;
     const RtfFontTable& fonts_;
@@ -37,6 +44,8 @@ class RtfWriter {
     RtfTableBuilder tables_;
     int defaultFont_ = 0;
     int images_ = 0;
+    qint64 pictureBytes_ = 0;
+    bool hasEmptyFrame_ = false;
     QString run_;
     RtfCharState runChars_;
     bool runInTable_ = false;
