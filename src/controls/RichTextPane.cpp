@@ -132,9 +132,12 @@ bool RichTextPane::isLoading() const {
 }
 
 void RichTextPane::finishLoading() {
+    QTextCursor edit(document());
+    edit.beginEditBlock(); // one layout at the end
     if (rtf_ && rtf_->step(MaxStep * 1024, QDeadlineTimer::Forever)) rtf_.reset();
     while (isLoading())
         appendTo(document(), StepChars);
+    edit.endEditBlock();
     scheduleRest();
 }
 
