@@ -94,6 +94,11 @@ GstMailbox::Progress GstMailbox::settle(std::chrono::milliseconds wait) {
     return progress_;
 }
 
+GstMailbox::Progress GstMailbox::progress() {
+    std::lock_guard lock(mutex_);
+    return progress_;
+}
+
 void GstMailbox::report(Progress progress) {
     std::lock_guard lock(mutex_);
     if (progress_ == Progress::Pending) progress_ = progress;

@@ -46,6 +46,7 @@ struct GstMailbox {
     QImage takeFrame();
     // Waits at most `wait` for the pipeline to be ready or to fail.
     Progress settle(std::chrono::milliseconds wait);
+    Progress progress();
 
     // Called on GStreamer's threads.
     void report(Progress progress);

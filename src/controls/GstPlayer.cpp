@@ -102,6 +102,10 @@ bool GstPlayer::isPlaying() const {
     return state == GST_STATE_PLAYING;
 }
 
+bool GstPlayer::hasFailed() const {
+    return mailbox_->progress() == GstMailbox::Progress::Failed;
+}
+
 qint64 GstPlayer::positionMs() const {
     gint64 position = 0;
     if (!gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position)) return 0;

@@ -25,6 +25,8 @@ class GstPlayer : public QObject {
     void play();
 
     bool isPlaying() const;
+    // Whether GStreamer reported that it cannot play the file.
+    bool hasFailed() const;
     qint64 positionMs() const;
 
   signals:

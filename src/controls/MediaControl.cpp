@@ -12,6 +12,10 @@ MediaControl::~MediaControl() { close(); }
 
 VideoWindow* MediaControl::videoWindow() const { return videoWindow_; }
 
+bool MediaControl::isOpen() const {
+    return player_ && !player_->hasFailed();
+}
+
 void MediaControl::setCommand(const QString& command) {
     const QString c = command.trimmed().toLower();
     if (c == QLatin1String("close")) close();

@@ -24,7 +24,9 @@ class MediaControl : public QWidget {
     void setCommand(const QString& command);
 
     // What tests look at; the program itself reads nothing back.
-    bool isOpen() const { return player_ != nullptr; }
+    // A player whose file GStreamer gave up on counts as closed at once,
+    // before its failure reaches the event loop and closes it.
+    bool isOpen() const;
     GstPlayer* player() const { return player_.get(); }
     VideoWindow* videoWindow() const;
 
