@@ -79,7 +79,7 @@ void mutate(Bytes& b, const std::vector<Bytes>& seeds, std::mt19937_64& rng) {
 // An input that takes longer than this is a finding: the viewer runs its
 // parsers on the user-interface thread. Processor time, not wall time, so
 // that a busy machine makes no false findings.
-constexpr int TimeLimitSeconds = 2;
+int timeLimitSeconds = 2;
 const Bytes* current = nullptr;
 
 void tooSlow(int) {
@@ -93,7 +93,7 @@ void tooSlow(int) {
 void runOne(const Bytes& input) {
     current = &input;
     itimerval limit{};
-    limit.it_value.tv_sec = TimeLimitSeconds;
+    limit.it_value.tv_sec = timeLimitSeconds; // 0: no limit
     setitimer(ITIMER_PROF, &limit, nullptr);
     LLVMFuzzerTestOneInput(input.data(), input.size());
     limit.it_value.tv_sec = 0;
@@ -109,6 +109,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--seconds" && i + 1 < argc) seconds = std::atof(argv[++i]);
+        else if (arg == "--input-seconds" && i + 1 < argc) timeLimitSeconds = std::atoi(argv[++i]);
         else folder = arg;
     }
     const std::vector<Bytes> seeds = readSeeds(folder);
