@@ -203,14 +203,14 @@ class TextPlainTest : public QObject {
 
     void bigTextArrivesInSteps() {
         QByteArray bytes;
-        for (int i = 0; bytes.size() < 3 * 1024 * 1024; ++i)
+        for (int i = 0; bytes.size() < 1024 * 1024; ++i)
             bytes += "line " + QByteArray::number(i) + " with some words, ü\r\n";
         RichTextPane pane;
         QSignalSpy finished(&pane, &RichTextPane::loadFinished);
         pane.setFileName(tree_.write("big.txt", bytes));
         QVERIFY(pane.isLoading());
         QCOMPARE(pane.document()->firstBlock().text(), u"line 0 with some words, ü"_qs);
-        QVERIFY(pane.document()->blockCount() < 60000);
+        QVERIFY(pane.document()->blockCount() < 1000); // only its start, of some 30,000 lines
         QVERIFY(finished.wait(60000));
         QVERIFY(!pane.isLoading());
         const QString whole = QString::fromUtf8(bytes).replace("\r\n", "\n");
