@@ -4,6 +4,7 @@
 // after the last press and the longest time the event loop was blocked, beside
 // one bare full-size decode of such a photo.
 #include "BenchUtil.h"
+#include "PhotoLike.h"
 #include "ScreenSize.h"
 #include "controls/DirListBox.h"
 #include "controls/FileListBox.h"
@@ -32,16 +33,8 @@ double msBetween(Clock::time_point a, Clock::time_point b) {
 }
 
 void makePhotos(const QString& folder) {
-    QImage image(4000, 3000, QImage::Format_RGB32);
-    QPainter painter(&image);
-    QLinearGradient gradient(0, 0, 4000, 3000);
-    gradient.setColorAt(0, Qt::darkGreen);
-    gradient.setColorAt(1, Qt::white);
-    painter.fillRect(image.rect(), gradient);
-    for (int i = 0; i < 300; ++i)
-        painter.fillRect((i * 997) % 4000, (i * 613) % 3000, 120, 80,
-                         QColor::fromHsv(i % 360, 200, 220));
-    painter.end();
+    const QImage image =
+        bench::photoLike({4000, 3000}, Qt::darkGreen, Qt::white, 300, {120, 80});
     const QString first = folder + "/photo00.jpg";
     image.save(first, "JPEG", 90);
     for (int i = 1; i < Photos; ++i)

@@ -4,6 +4,7 @@
 // of viewing a 24-megapixel JPEG against the process before it plus the
 // picture shown.
 #include "BenchUtil.h"
+#include "PhotoLike.h"
 #include "ScreenSize.h"
 #include "controls/DirListBox.h"
 #include "controls/FileListBox.h"
@@ -24,15 +25,8 @@ namespace {
 const char* const Names[] = {"big.jpg", "big.tif", "big.bmp"};
 
 void makePictures(const QString& folder) {
-    QImage image(6000, 4000, QImage::Format_RGB32);
-    QPainter painter(&image);
-    QLinearGradient gradient(0, 0, 6000, 4000);
-    gradient.setColorAt(0, Qt::darkBlue);
-    gradient.setColorAt(1, Qt::yellow);
-    painter.fillRect(image.rect(), gradient);
-    for (int i = 0; i < 400; ++i)
-        painter.fillRect((i * 997) % 6000, (i * 613) % 4000, 150, 90, QColor::fromHsv(i % 360, 200, 220));
-    painter.end();
+    const QImage image =
+        bench::photoLike({6000, 4000}, Qt::darkBlue, Qt::yellow, 400, {150, 90});
     image.save(folder + "/big.jpg", "JPEG", 90);
     image.save(folder + "/big.tif", "TIFF");
     image.save(folder + "/big.bmp", "BMP");
