@@ -45,9 +45,10 @@ bool needsWholeFile(QByteArrayView head) {
 
 } // namespace
 
-QImage decodePicture(const QByteArray& bytes, QSize limit) {
+QImage decodePicture(const QByteArray& bytes, QSize limit, const std::atomic<bool>* stop) {
     RenderLimits drawing;
     drawing.fitInto = limit;
+    drawing.stop = stop;
     if (isWmf(bytes)) return renderWmf(bytes, drawing);
     if (isEmf(bytes)) return renderEmf(bytes, drawing);
     if (isIconFile(bytes)) {
@@ -64,7 +65,7 @@ QImage decodePicture(const QByteArray& bytes, QSize limit) {
     return readRaster(&buffer, limit, MaxPicturePixels);
 }
 
-QImage LoadPicture(const QString& path, QSize limit) {
+QImage LoadPicture(const QString& path, QSize limit, const std::atomic<bool>* stop) {
     int fd = -1;
     try {
         fd = FileNames::openRegularFile(path);
@@ -78,5 +79,5 @@ QImage LoadPicture(const QString& path, QSize limit) {
         invalid(file.errorString());
     if (!needsWholeFile(file.peek(128))) return readRaster(&file, limit, MaxPicturePixels);
     if (file.size() > MetafileCaps::MaxFileBytes) invalid(QStringLiteral("file too large"));
-    return decodePicture(file.readAll(), limit);
+    return decodePicture(file.readAll(), limit, stop);
 }

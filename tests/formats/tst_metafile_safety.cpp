@@ -7,6 +7,7 @@
 
 #include <QtTest>
 
+#include <atomic>
 #include <limits>
 
 using mf::dwords;
@@ -64,22 +65,28 @@ class TestMetafileSafety : public QObject {
 };
 
 // Filling the picture again and again costs time without end; once the
-// picture's budget is spent, playing stops and what is drawn shows.
+// picture's budget is spent, playing stops and what is drawn shows. Playing
+// also stops once the caller asks it to.
 void TestMetafileSafety::workBudgetEndsPlaying_data() {
     QTest::addColumn<int>("fills");
-    QTest::addColumn<QColor>("centre");
-    QTest::newRow("300 fills: drawn to the end") << 300 << QColor(0, 0, 255);
-    QTest::newRow("1000 fills: stopped") << 1000 << Red;
+    QTest::addColumn<bool>("stopAsked");
+    QTest::addColumn<QColor>("centre"); // invalid: nothing drawn
+    QTest::newRow("300 fills: drawn to the end") << 300 << false << QColor(0, 0, 255);
+    QTest::newRow("1000 fills: stopped") << 1000 << false << Red;
+    QTest::newRow("300 fills, stop asked: not played") << 300 << true << QColor();
 }
 void TestMetafileSafety::workBudgetEndsPlaying() {
     QFETCH(int, fills);
+    QFETCH(bool, stopAsked);
     QFETCH(QColor, centre);
     mf::Wmf w;
     w.solidBrush(255, 0, 0).solidBrush(0, 0, 255).select(0);
     for (int i = 0; i < fills; ++i)
         w.rectangle(0, 0, 100, 100);
     w.select(1).rectangle(0, 0, 100, 100);
-    QVERIFY(mf::isColor(decodePicture(w.placeable({0, 0, 100, 100}, 96)), 50, 50, centre));
+    const std::atomic<bool> stop = stopAsked;
+    const QImage picture = decodePicture(w.placeable({0, 0, 100, 100}, 96), {}, &stop);
+    QVERIFY(centre.isValid() ? mf::isColor(picture, 50, 50, centre) : mf::isClear(picture, 50, 50));
 }
 
 void TestMetafileSafety::damagedFilesFail_data() {
