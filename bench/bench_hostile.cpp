@@ -8,6 +8,7 @@
 // runs in a process of its own, so that its peak memory is its own.
 #include "controls/PictureFetcher.h"
 #include "controls/RichTextPane.h"
+#include "formats/PictureAnimation.h"
 #include "system/MediaTypes.h"
 
 #include <QApplication>
