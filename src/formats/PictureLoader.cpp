@@ -3,12 +3,12 @@
 #include "formats/IconFile.h"
 #include "formats/OpaqueBitmaps.h"
 #include "formats/RasterReading.h"
+#include "formats/StoppableDevice.h"
 #include "formats/metafile/ByteReader.h"
 #include "formats/metafile/Metafile.h"
 #include "system/FileNames.h"
 #include "system/PlatformError.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 
@@ -59,9 +59,7 @@ QImage decodePicture(const QByteArray& bytes, QSize limit, const std::atomic<boo
         }
     }
     if (isCutOff(bytes)) invalid(QStringLiteral("the picture is cut off"));
-    QBuffer buffer;
-    buffer.setData(bytes.startsWith("BM") ? withUnusedAlphaMaskCleared(bytes) : bytes);
-    buffer.open(QIODevice::ReadOnly);
+    StoppableBytes buffer(bytes.startsWith("BM") ? withUnusedAlphaMaskCleared(bytes) : bytes, stop);
     return readRaster(&buffer, limit, MaxPicturePixels);
 }
 
@@ -74,7 +72,7 @@ QImage LoadPicture(const QString& path, QSize limit, const std::atomic<bool>* st
             throw PlatformError(Err::FileNotFound, path);
         invalid(e.detail());
     }
-    QFile file;
+    Stoppable<QFile> file(stop);
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         invalid(file.errorString());
     if (!needsWholeFile(file.peek(128))) return readRaster(&file, limit, MaxPicturePixels);

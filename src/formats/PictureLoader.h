@@ -11,8 +11,9 @@
 // when the content is no picture it can decode (53 when the file is missing).
 // With a valid limit, a larger picture comes back scaled down to fit in it
 // (keeping its aspect ratio), decoded or drawn at that size where it can be.
-// A metafile stops playing once stop turns true; what it drew till then comes
-// back, for a caller that has stopped wanting it.
+// Once stop turns true a metafile stops playing and a raster decoder's reads
+// fail: what comes back (or the 481 thrown) is for a caller that has stopped
+// wanting it.
 QImage LoadPicture(const QString& path, QSize limit = {}, const std::atomic<bool>* stop = nullptr);
 
 // The same decoding from bytes in memory (an embedded picture, for example):
