@@ -5,45 +5,33 @@
 #include "controls/PictureBox.h"
 #include "controls/RichTextPane.h"
 #include "controls/VideoWindow.h"
-#include "formats/tst_metafile_writer.h"
+#include "fileops/ViewerSteps.h"
+#include "formats/tst_picture_files.h"
 #include "shell/Module.h"
 #include "shell/TheViewer.h"
 #include "support/MediaFixtures.h"
 #include "support/MsgBoxRecorder.h"
 #include "support/TempTree.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <QLabel>
 #include <QtTest>
-#include <fcntl.h>
 #include <sys/stat.h>
 
-#include <condition_variable>
-#include <cstdio>
-#include <mutex>
-#include <sys/stat.h>
-#include <thread>
-#include <unistd.h>
+using namespace ViewerSteps;
 
 namespace {
 
 QByteArray bmp(int width, int height, QColor colour) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "BMP");
-    return bytes;
+    return pic::saved(image, "bmp");
 }
 
-// Selects the named entry as a user would.
-void select(TheViewer& viewer, const QString& name) {
-    for (int i = 0; i < viewer.File1->ListCount(); ++i) {
-        if (viewer.File1->List(i) == name) return viewer.File1->selectIndex(i);
-    }
-    QFAIL(qPrintable("not listed: " + name));
+// Lists every file of folder, as the filter "*" would.
+void openAll(TheViewer& viewer, const QString& folder) {
+    viewer.File1->setPattern("*");
+    openFolder(viewer, folder);
 }
 
 // A metafile of a million small squares: more seconds of playing than any
@@ -76,34 +64,6 @@ class ShowWatch : public QObject {
 bool isPlaying(const TheViewer& viewer) {
     return viewer.MMControl1->player() && viewer.MMControl1->player()->isPlaying();
 }
-
-// Ends the process when its scope is not left in time: a step that waits on
-// a pipe must fail the test, not hang the test run.
-class Watchdog {
-  public:
-    explicit Watchdog(int seconds)
-        : thread_([this, seconds] {
-              std::unique_lock lock(mutex_);
-              if (!done_.wait_for(lock, std::chrono::seconds(seconds), [this] { return left_; })) {
-                  std::fprintf(stderr, "FAIL: the step still runs after %d s\n", seconds);
-                  std::_Exit(1);
-              }
-          }) {}
-    ~Watchdog() {
-        {
-            std::lock_guard lock(mutex_);
-            left_ = true;
-        }
-        done_.notify_one();
-        thread_.join();
-    }
-
-  private:
-    std::mutex mutex_;
-    std::condition_variable done_;
-    bool left_ = false;
-    std::thread thread_;
-};
 
 } // namespace
 
@@ -163,11 +123,10 @@ class FileViewingTest : public QObject {
         QFETCH(QString, textHeld);
         MsgBoxRecorder boxes;
         TheViewer viewer;
-        viewer.File1->setPattern("*");
-        viewer.Dir1->setPath(tree.path());
+        openAll(viewer, tree.path());
         viewer.show();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-        select(viewer, name);
+        QVERIFY(selectFile(viewer, name));
         QTRY_VERIFY_WITH_TIMEOUT(!viewer.isPictureLoading(), 20000);
 
         QCOMPARE(viewer.Label1->text(), tree.path() + "/" + name);
@@ -208,14 +167,13 @@ class FileViewingTest : public QObject {
         QFETCH(QString, second);
         QFETCH(QSize, shown);
         TheViewer viewer;
-        viewer.File1->setPattern("*");
-        viewer.Dir1->setPath(tree.path());
+        openAll(viewer, tree.path());
         viewer.show();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
         ShowWatch watch;
         viewer.Picture1->installEventFilter(&watch);
-        select(viewer, first);
-        select(viewer, second);
+        QVERIFY(selectFile(viewer, first));
+        QVERIFY(selectFile(viewer, second));
         // One decode runs at a time: the second is answered after the first.
         QTRY_VERIFY_WITH_TIMEOUT(!viewer.isPictureLoading(), 20000);
         QCOMPARE(watch.shown, shown.isValid() ? QList<QSize>{shown} : QList<QSize>{});
@@ -224,15 +182,14 @@ class FileViewingTest : public QObject {
 
     void nextSelectionStopsPlayback() {
         TheViewer viewer;
-        viewer.File1->setPattern("*");
-        viewer.Dir1->setPath(tree.path());
-        select(viewer, "tone.wav");
+        openAll(viewer, tree.path());
+        QVERIFY(selectFile(viewer, "tone.wav"));
         QTRY_VERIFY_WITH_TIMEOUT(isPlaying(viewer), 30000);
-        select(viewer, "photo.bmp");
+        QVERIFY(selectFile(viewer, "photo.bmp"));
         QVERIFY(!viewer.MMControl1->isOpen()); // its pipeline is taken down
         QTRY_VERIFY_WITH_TIMEOUT(viewer.Picture1->isVisibleTo(&viewer), 20000);
 
-        select(viewer, "clip.avi"); // hides the picture, plays in its own window
+        QVERIFY(selectFile(viewer, "clip.avi")); // hides the picture, plays in its own window
         QVERIFY(!viewer.Picture1->isVisibleTo(&viewer));
         QTRY_VERIFY_WITH_TIMEOUT(isPlaying(viewer), 30000);
         QTRY_VERIFY_WITH_TIMEOUT(viewer.MMControl1->videoWindow() &&
@@ -242,40 +199,16 @@ class FileViewingTest : public QObject {
         QCOMPARE(window->windowTitle(), QString("clip.avi"));
         QCOMPARE(window->size(), QSize(320, 240)); // 64 by 48, grown
 
-        select(viewer, "readme.TXT"); // a text file stops the video and closes its window
+        QVERIFY(
+            selectFile(viewer, "readme.TXT")); // a text file stops the video and closes its window
         QVERIFY(viewer.TextB->isVisibleTo(&viewer));
         QVERIFY(!viewer.MMControl1->isOpen());
         QVERIFY(!viewer.MMControl1->videoWindow());
-    }
-
-    void panesKeepTheirContentWhileHidden() {
-        TheViewer viewer;
-        viewer.File1->setPattern("*");
-        viewer.Dir1->setPath(tree.path());
-        select(viewer, "readme.TXT");
-        select(viewer, "data.bin");
+        // A hidden pane keeps its content.
+        QVERIFY(selectFile(viewer, "data.bin"));
         QVERIFY(!viewer.TextB->isVisibleTo(&viewer));
         QCOMPARE(viewer.TextB->toPlainText(), QString("plain words\nsecond line"));
         QCOMPARE(viewer.Label1->text(), tree.file("data.bin"));
-    }
-
-    void vanishedFileEndsQuietly() {
-        TempTree local;
-        const QString path = local.write("gone.txt", "soon gone");
-        local.write("photo.bmp", bmp(4, 4, Qt::green));
-        MsgBoxRecorder boxes;
-        TheViewer viewer;
-        viewer.File1->setPattern("*");
-        viewer.Dir1->setPath(local.path());
-        select(viewer, "photo.bmp");
-        QFile::remove(path);
-        select(viewer, "gone.txt");
-        QCOMPARE(viewer.Label1->text(), path);
-        QVERIFY(viewer.TextB->isVisibleTo(&viewer)); // shown before the load failed
-        QTRY_VERIFY_WITH_TIMEOUT(!viewer.isPictureLoading(), 20000);
-        QVERIFY(!viewer.Picture1->isVisibleTo(&viewer));
-        QVERIFY(!viewer.MMControl1->isOpen());
-        QCOMPARE(boxes.boxes.size(), 0);
     }
 
     // A name that is not UTF-8 shows its own file, in a folder that is not
@@ -284,17 +217,10 @@ class FileViewingTest : public QObject {
         TempTree local;
         const QByteArray folder = QFile::encodeName(local.path()) + "/d\xe9j\xe0";
         QCOMPARE(::mkdir(folder.constData(), 0755), 0);
-        for (const auto& [name, content] :
-             {std::pair<QByteArray, QByteArray>{"bad\xff.txt", "latin-1 name"},
-              {"bad\xef\xbf\xbd.txt", "utf-8 name"}}) {
-            QFile file;
-            const int fd = ::open((folder + '/' + name).constData(), O_WRONLY | O_CREAT, 0644);
-            QVERIFY(file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
-            QCOMPARE(file.write(content), content.size());
-        }
+        QVERIFY(local.writeRaw("d\xe9j\xe0/bad\xff.txt", "latin-1 name"));
+        QVERIFY(local.writeRaw("d\xe9j\xe0/bad\xef\xbf\xbd.txt", "utf-8 name"));
         TheViewer viewer;
-        viewer.File1->setPattern("*");
-        viewer.Dir1->setPath(local.path());
+        openAll(viewer, local.path());
         viewer.Dir1->setPath(viewer.Dir1->List(viewer.Dir1->ListCount() - 1)); // as a double-click
         QCOMPARE(viewer.File1->ListCount(), 2);
         viewer.File1->selectIndex(0); // U+DCFF sorts before U+FFFD
@@ -302,36 +228,36 @@ class FileViewingTest : public QObject {
         QCOMPARE(viewer.TextB->toPlainText(), QString("latin-1 name"));
     }
 
-    // A listed file replaced by a named pipe or by a link to a device is not
-    // read: the step ends at once as for an unreadable file.
-    void pipeOrDeviceEndsQuietly_data() {
+    // A listed file that vanished, or was replaced by a named pipe or by a
+    // link to a device, is not read: the step ends at once as for an
+    // unreadable file, and the picture shown before is hidden.
+    void goneOrPipeOrDeviceEndsQuietly_data() {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("pipe");
+        QTest::addColumn<QString>("instead");
+        QTest::newRow("gone text.txt") << "text.txt"
+                                       << "";
         for (const char* name : {"text.txt", "sound.wav", "picture.bmp"}) {
-            QTest::newRow(qPrintable(QString("pipe as ") + name)) << QString(name) << true;
-            QTest::newRow(qPrintable(QString("/dev/zero as ") + name)) << QString(name) << false;
+            QTest::addRow("pipe as %s", name) << QString(name) << "pipe";
+            QTest::addRow("/dev/zero as %s", name) << QString(name) << "device";
         }
     }
-    void pipeOrDeviceEndsQuietly() {
+    void goneOrPipeOrDeviceEndsQuietly() {
         QFETCH(QString, name);
-        QFETCH(bool, pipe);
+        QFETCH(QString, instead);
         TempTree local;
         const QString path = local.write(name, "listed as a plain file");
+        local.write("photo.dib", bmp(4, 4, Qt::green));
         MsgBoxRecorder boxes;
         TheViewer viewer;
-        viewer.File1->setPattern("*");
-        viewer.Dir1->setPath(local.path());
-        QCOMPARE(viewer.File1->ListCount(), 1);
+        openAll(viewer, local.path());
+        QVERIFY(selectFile(viewer, "photo.dib"));
+        QTRY_VERIFY_WITH_TIMEOUT(viewer.Picture1->isVisibleTo(&viewer), 20000);
         QVERIFY(QFile::remove(path));
-        if (pipe)
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
-        else
-            QVERIFY(QFile::link("/dev/zero", path));
-        {
-            const Watchdog watchdog(20);
-            viewer.File1->selectIndex(0);
-            QTRY_VERIFY_WITH_TIMEOUT(!viewer.isPictureLoading(), 10000);
-        }
+        if (instead == "pipe") QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        if (instead == "device") QVERIFY(QFile::link("/dev/zero", path));
+        // Were it read, the test would hang here until its time is up.
+        QVERIFY(selectFile(viewer, name));
+        QTRY_VERIFY_WITH_TIMEOUT(!viewer.isPictureLoading(), 10000);
         QCOMPARE(viewer.Label1->text(), path);
         QCOMPARE(viewer.TextB->isVisibleTo(&viewer), name.endsWith(".txt"));
         QCOMPARE(viewer.TextB->toPlainText(), QString());
@@ -350,7 +276,7 @@ class FileViewingTest : public QObject {
         TheViewer viewer;
         viewer.File1->setPattern("*.nfo");
         viewer.Dir1->setPath("/");
-        select(viewer, name);
+        QVERIFY(selectFile(viewer, name));
         QFile::remove("/" + name);
         QCOMPARE(viewer.Label1->text(), "/" + name);
         QCOMPARE(viewer.TextB->toPlainText(), QString("root file"));

@@ -17,9 +17,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QtTest>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace ViewerSteps;
 
@@ -27,16 +25,6 @@ namespace {
 
 const QString ErrorTitle = QStringLiteral("Error..");
 const QString InUse = QStringLiteral("Can't copy: target file(name) in use..");
-
-QByteArray contentOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-QStringList entriesOf(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                                  QDir::Name);
-}
 
 // Opens folder in the dialog's folder list and presses its button.
 void copyInto(Copy* dialog, const QString& folder) {
@@ -50,31 +38,6 @@ Copy* chooseCopy(TheViewer& viewer, const QString& folder, const QString& name) 
     if (!selectFile(viewer, name)) return nullptr;
     viewer.FileCopy_Click();
     return viewer.findChild<Copy*>();
-}
-
-// Writes a file whose name is the given bytes, which need not be UTF-8.
-bool writeRaw(const QString& folder, const QByteArray& name, const QByteArray& content,
-              time_t age = 0) {
-    const QByteArray path = QFile::encodeName(folder) + '/' + name;
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    const bool written = ::write(fd, content.constData(), size_t(content.size())) == content.size();
-    ::close(fd);
-    if (age == 0) return written;
-    const struct timespec times[2] = {{::time(nullptr) - age, 0}, {::time(nullptr) - age, 0}};
-    return written && ::utimensat(AT_FDCWD, path.constData(), times, 0) == 0;
-}
-
-QByteArray rawContent(const QString& folder, const QByteArray& name) {
-    QFile f;
-    const int fd = ::open((QFile::encodeName(folder) + '/' + name).constData(), O_RDONLY);
-    if (fd < 0 || !f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        return "<unreadable>";
-    return f.readAll();
-}
-
-QString describe(const MsgBoxRecorder::Box& box) {
-    return box.prompt + QLatin1Char('|') + QString::number(box.code) + QLatin1Char('|') + box.title;
 }
 
 // Subject run: as the unprivileged user, copies name from its folder into target.
@@ -162,47 +125,37 @@ class CopyDialogTest : public QObject {
         dialog->Unload();
     }
 
-    void copiesOneLevelDeeper() {
-        TempTree tree;
-        const QByteArray clip = "RIFF clip bytes";
-        tree.write("from/intro.wav", clip);
-        tree.write("from/other.wav", "other");
-        const QString folder = tree.mkdir("target/deep");
-        TheViewer viewer;
-        Copy* dialog = chooseCopy(viewer, tree.file("from"), "intro.wav");
-        QVERIFY(dialog);
-        // Clicking another file while the dialog is open changes nothing in it.
-        QVERIFY(selectFile(viewer, "other.wav"));
-        MsgBoxRecorder boxes;
-        copyInto(dialog, folder);
-        QVERIFY(boxes.boxes.isEmpty());
-        QCOMPARE(entriesOf(folder), QStringList{"intro.wav"});
-        QCOMPARE(contentOf(folder + "/intro.wav"), clip);
-        QCOMPARE(Module::LastCopyDir, folder + "/");
-        QVERIFY(!dialog->isVisible());
-        QVERIFY(!dialog->isLoaded());
-    }
-
-    void secondCopyOpensOnFirstCopysFolder_data() {
+    // A copy lands one level deeper than where the dialog opened; the next
+    // copy's dialog opens on that folder and its volume.
+    void copyThenSecondCopyOpensThere_data() {
         QTest::addColumn<bool>("ownVolume");
         QTest::newRow("same volume") << false;
         QTest::newRow("target on another volume") << true;
     }
-    void secondCopyOpensOnFirstCopysFolder() {
+    void copyThenSecondCopyOpensThere() {
         QFETCH(bool, ownVolume);
         TempTree tree;
         if (ownVolume) {
             const QString root = tree.path();
             Volumes::setProvider([root] { return QList<Volume>{{"root", "/"}, {"stick", root}}; });
         }
-        tree.write("from/a.wav", "A");
+        const QByteArray clip = "RIFF clip bytes";
+        tree.write("from/a.wav", clip);
         tree.write("from/b.wav", "B");
         const QString folder = tree.mkdir("to/deep");
         TheViewer viewer;
         Copy* dialog = chooseCopy(viewer, tree.file("from"), "a.wav");
         QVERIFY(dialog);
+        // Clicking another file while the dialog is open changes nothing in it.
+        QVERIFY(selectFile(viewer, "b.wav"));
+        MsgBoxRecorder boxes;
         copyInto(dialog, folder);
+        QVERIFY(boxes.boxes.isEmpty());
+        QCOMPARE(entriesOf(folder), QStringList{"a.wav"});
+        QCOMPARE(contentOf(folder + "/a.wav"), clip);
+        QCOMPARE(Module::LastCopyDir, folder + "/");
         QVERIFY(!dialog->isVisible());
+        QVERIFY(!dialog->isLoaded());
 
         QCOMPARE(chooseCopy(viewer, tree.file("from"), "b.wav"), dialog);
         QVERIFY(dialog->isVisible());
@@ -230,69 +183,57 @@ class CopyDialogTest : public QObject {
         QCOMPARE(Module::LastCopyDir, tree.path() + "/");
     }
 
+    // A read-only target stays byte for byte, also for root: the in-use message.
     void failedCopyKeepsFilesAndDialog_data() {
-        QTest::addColumn<bool>("ontoItself");
-        QTest::newRow("onto itself") << true;
-        QTest::newRow("broken half-way over an existing target") << false;
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("onto itself") << "itself";
+        QTest::newRow("broken half-way over an existing target") << "broken";
+        QTest::newRow("read-only target") << "read-only";
     }
     void failedCopyKeepsFilesAndDialog() {
-        QFETCH(bool, ontoItself);
+        QFETCH(QString, failure);
         TempTree tree;
         QByteArray clip(150000, 'c');
         const QByteArray old(2000, 'o');
         tree.write("from/a.wav", clip);
-        tree.write("to/a.wav", old);
-        const QString folder = tree.file(ontoItself ? "from" : "to");
+        const QString target = tree.write("to/a.wav", old);
+        if (failure == "read-only")
+            QCOMPARE(::chmod(QFile::encodeName(target).constData(), 0444), 0);
+        const QString folder = tree.file(failure == "itself" ? "from" : "to");
         const QStringList before = entriesOf(folder);
-        const QByteArray expected = ontoItself ? clip : old;
         TheViewer viewer;
         Copy* dialog = chooseCopy(viewer, tree.file("from"), "a.wav");
         QVERIFY(dialog);
         dialog->Dir1->setPath(folder);
         MsgBoxRecorder boxes;
         {
-            FileSizeLimit limit(ontoItself ? RLIM_INFINITY : 100000);
+            FileSizeLimit limit(failure == "broken" ? 100000 : RLIM_INFINITY);
             dialog->Command1_Click();
         }
-        QCOMPARE(contentOf(folder + "/a.wav"), expected);
+        QCOMPARE(contentOf(folder + "/a.wav"), failure == "itself" ? clip : old);
         QCOMPARE(entriesOf(folder), before);
         QCOMPARE(boxes.boxes.size(), 1);
         const QString box = describe(boxes.boxes[0]);
-        QVERIFY2(box.startsWith("Can't copy: ") && box.endsWith("|48|" + ErrorTitle) &&
-                     !box.startsWith(InUse),
-                 qPrintable(box));
+        if (failure == "read-only")
+            QCOMPARE(box, InUse + "|48|" + ErrorTitle);
+        else
+            QVERIFY2(box.startsWith("Can't copy: ") && box.endsWith("|48|" + ErrorTitle) &&
+                         !box.startsWith(InUse),
+                     qPrintable(box));
         QVERIFY(dialog->isVisible());
         QCOMPARE(Module::LastCopyDir, folder + "/");
-    }
-
-    // A read-only target stays byte for byte, also for root: the in-use message.
-    void readOnlyTargetRefused() {
-        TempTree tree;
-        tree.write("from/a.wav", "new content");
-        const QString target = tree.write("to/a.wav", "old content");
-        QCOMPARE(::chmod(QFile::encodeName(target).constData(), 0444), 0);
-        TheViewer viewer;
-        Copy* dialog = chooseCopy(viewer, tree.file("from"), "a.wav");
-        QVERIFY(dialog);
-        MsgBoxRecorder boxes;
-        copyInto(dialog, tree.file("to"));
-        QCOMPARE(boxes.boxes.size(), 1);
-        QCOMPARE(describe(boxes.boxes[0]), InUse + "|48|" + ErrorTitle);
-        QCOMPARE(contentOf(target), QByteArray("old content"));
-        QCOMPARE(entriesOf(tree.file("to")), QStringList{"a.wav"});
-        QVERIFY(dialog->isVisible());
     }
 
     // A name that is not UTF-8 is copied under its own bytes; the button shows
     // the byte as a replacement character.
     void nameNotUtf8() {
         TempTree tree;
-        const QString from = tree.mkdir("from");
         const QString to = tree.mkdir("to");
-        QVERIFY(writeRaw(from, "bad\xff.wav", "latin-1 name"));
-        QVERIFY(writeRaw(from, "bad\xef\xbf\xbd.wav", "utf-8 name"));
+        tree.mkdir("from");
+        QVERIFY(tree.writeRaw("from/bad\xff.wav", "latin-1 name"));
+        QVERIFY(tree.writeRaw("from/bad\xef\xbf\xbd.wav", "utf-8 name"));
         TheViewer viewer;
-        openFolder(viewer, from);
+        openFolder(viewer, tree.file("from"));
         QCOMPARE(viewer.File1->ListCount(), 2);
         viewer.File1->selectIndex(0); // the two sort apart: U+DCFF before U+FFFD
         viewer.FileCopy_Click();
@@ -303,9 +244,9 @@ class CopyDialogTest : public QObject {
         copyInto(dialog, to);
         QVERIFY(boxes.boxes.isEmpty());
         QVERIFY(!dialog->isLoaded());
-        QCOMPARE(rawContent(to, "bad\xff.wav"), QByteArray("latin-1 name"));
+        QCOMPARE(tree.readRaw("to/bad\xff.wav"), QByteArray("latin-1 name"));
         // Only that one: the name with the replacement character is not there.
-        QVERIFY(::access((QFile::encodeName(to) + "/bad\xef\xbf\xbd.wav").constData(), F_OK) != 0);
+        QCOMPARE(tree.readRaw("to/bad\xef\xbf\xbd.wav"), QByteArray("<unreadable>"));
     }
 
     // Opening a folder in the dialog removes what copies killed there more
@@ -315,10 +256,10 @@ class CopyDialogTest : public QObject {
         tree.write("from/a.wav", "A");
         const QString to = tree.mkdir("to");
         const time_t days = 2 * 24 * 60 * 60;
-        QVERIFY(writeRaw(to, ".quillory-copy-Ab12Cd", "killed", days));
-        QVERIFY(writeRaw(to, ".quillory-copy-Ef34Gh", "running now"));
-        QVERIFY(writeRaw(to, ".quillory-copy-notours", "other pattern", days));
-        QVERIFY(writeRaw(to, "keep.wav", "user's", days));
+        QVERIFY(tree.writeRaw("to/.quillory-copy-Ab12Cd", "killed", days));
+        QVERIFY(tree.writeRaw("to/.quillory-copy-Ef34Gh", "running now"));
+        QVERIFY(tree.writeRaw("to/.quillory-copy-notours", "other pattern", days));
+        QVERIFY(tree.writeRaw("to/keep.wav", "user's", days));
         TheViewer viewer;
         Copy* dialog = chooseCopy(viewer, tree.file("from"), "a.wav");
         QVERIFY(dialog);

@@ -5,17 +5,14 @@
 #include "controls/PictureBox.h"
 #include "shell/Module.h"
 #include "shell/TheViewer.h"
+#include "support/MediaFixtures.h"
 #include "support/MsgBoxRecorder.h"
 #include "support/TempTree.h"
 
-#include <QDataStream>
 #include <QImage>
 #include <QLabel>
 #include <QtTest>
-#include <cmath>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace ViewerSteps;
 
@@ -24,53 +21,16 @@ namespace {
 const QString Confirm = QStringLiteral("Do you really want to delete this file?");
 const QString SelectOne = QStringLiteral("Please select a file to delete|48|Error..");
 
-QString describe(const MsgBoxRecorder::Box& box) {
-    return box.prompt + QLatin1Char('|') + QString::number(box.code) + QLatin1Char('|') + box.title;
-}
-
-// A mono 16-bit PCM tone at 8000 samples a second.
-QByteArray toneWav(double seconds) {
-    const quint32 rate = 8000, samples = quint32(seconds * rate);
-    QByteArray wav;
-    QDataStream out(&wav, QIODevice::WriteOnly);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + 2 * samples);
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(1) << rate << rate * 2 << quint16(2) << quint16(16);
-    out.writeRawData("data", 4);
-    out << quint32(2 * samples);
-    for (quint32 i = 0; i < samples; ++i)
-        out << qint16(8000 * std::sin(2 * M_PI * 440.0 * i / rate));
-    return wav;
-}
-
 // Headless, the sound goes to a silent output and still plays.
 bool becomesPlaying(MediaControl* media) {
-    return QTest::qWaitFor([media] { return media->player() && media->player()->isPlaying(); }, 30000);
-}
-
-// Makes a file whose name is the given bytes, which need not be UTF-8.
-bool writeRaw(const QString& folder, const QByteArray& name, const QByteArray& content) {
-    const QByteArray path = QFile::encodeName(folder) + '/' + name;
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    const bool written = ::write(fd, content.constData(), size_t(content.size())) == content.size();
-    return ::close(fd) == 0 && written;
-}
-
-bool existsRaw(const QString& folder, const QByteArray& name) {
-    struct stat st {};
-    return ::lstat((QFile::encodeName(folder) + '/' + name).constData(), &st) == 0;
-}
-
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    return QTest::qWaitFor([media] { return media->player() && media->player()->isPlaying(); },
+                           30000);
 }
 
 // Closing takes the player, and with it the pipeline, down.
-bool isStopped(MediaControl* media) { return !media->player(); }
+bool isStopped(MediaControl* media) {
+    return !media->player();
+}
 
 } // namespace
 
@@ -89,7 +49,7 @@ class DeleteTest : public QObject {
 
     void noSelectionStopsPlaybackAndAsks() {
         TempTree tree;
-        const QString sound = tree.write("tone.wav", toneWav(3));
+        const QString sound = tree.write("tone.wav", MediaFixtures::wav(3));
         tree.write("other.txt", "x");
         TheViewer viewer;
         openFolder(viewer, tree.path());
@@ -127,7 +87,7 @@ class DeleteTest : public QObject {
         QImage image(8, 6, QImage::Format_RGB32);
         image.fill(Qt::darkCyan);
         QVERIFY(image.save(tree.file("shown.png")));
-        tree.write("playing.wav", toneWav(3));
+        tree.write("playing.wav", MediaFixtures::wav(3));
         tree.write("stays.txt", "x");
         TheViewer viewer;
         openFolder(viewer, tree.path());
@@ -189,21 +149,6 @@ class DeleteTest : public QObject {
                  QStringList());
     }
 
-    void fileGoneBehindOurBack() {
-        TempTree tree;
-        const QString gone = tree.write("gone.txt", "x");
-        TheViewer viewer;
-        openFolder(viewer, tree.path());
-        QVERIFY(selectFile(viewer, "gone.txt"));
-        QVERIFY(QFile::remove(gone));
-        MsgBoxRecorder boxes(Mb::Yes);
-        viewer.FileDel_Click();
-        QCOMPARE(boxes.boxes.size(), 2);
-        QCOMPARE(describe(boxes.boxes[0]), Confirm + "|4|gone.txt");
-        QCOMPARE(describe(boxes.boxes[1]), SelectOne);
-        QCOMPARE(listed(viewer), QStringList{"gone.txt"}); // not re-read
-    }
-
     // Two names that differ only in bytes that are not UTF-8: each row of the
     // list deletes its own file, never the other.
     void rawNameDeletesOnlyItself_data() {
@@ -220,8 +165,8 @@ class DeleteTest : public QObject {
         QFETCH(QByteArray, gone);
         QFETCH(QByteArray, stays);
         TempTree tree;
-        QVERIFY(writeRaw(tree.path(), gone, "me"));
-        QVERIFY(writeRaw(tree.path(), stays, "not me"));
+        QVERIFY(tree.writeRaw(gone, "me"));
+        QVERIFY(tree.writeRaw(stays, "not me"));
         TheViewer viewer;
         openFolder(viewer, tree.path());
         QCOMPARE(viewer.File1->ListCount(), 2);
@@ -230,42 +175,56 @@ class DeleteTest : public QObject {
         viewer.FileDel_Click();
         QCOMPARE(boxes.boxes.size(), 1);
         QCOMPARE(describe(boxes.boxes[0]), Confirm + "|4|" + QString("bad\uFFFD.txt"));
-        QVERIFY(!existsRaw(tree.path(), gone));
-        QVERIFY(existsRaw(tree.path(), stays));
+        QCOMPARE(tree.readRaw(gone), QByteArray("<unreadable>"));
+        QCOMPARE(tree.readRaw(stays), QByteArray("not me"));
         QCOMPARE(viewer.File1->ListCount(), 1);
     }
 
-    // Read-only (owner's write bit off) holds for root too: like any refusal
-    // other than a vanished file, it is silent and the list is not re-read.
-    void readOnlyFileStays() {
-        TempTree tree;
-        const QString kept = tree.write("kept.txt", "x");
-        QCOMPARE(::chmod(QFile::encodeName(kept).constData(), 0444), 0);
-        TheViewer viewer;
-        openFolder(viewer, tree.path());
-        QVERIFY(selectFile(viewer, "kept.txt"));
-        MsgBoxRecorder boxes(Mb::Yes);
-        viewer.FileDel_Click();
-        QCOMPARE(boxes.boxes.size(), 1);
-        QCOMPARE(describe(boxes.boxes[0]), Confirm + "|4|kept.txt");
-        QVERIFY(QFile::exists(kept));
-        QCOMPARE(listed(viewer), QStringList{"kept.txt"});
+    // Yes deletes just the selected file: a star in its name matches nothing
+    // else. A file gone meanwhile says so; read-only (owner's write bit off)
+    // holds for root too and, like any other refusal, is silent. The list is
+    // re-read only after a deletion.
+    void yesDeletesOnlyTheSelectedFile_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QStringList>("onDisk");
+        QTest::addColumn<QStringList>("listedAfter");
+        const QString ask = Confirm + "|4|";
+        const QStringList all{"*.txt", "a.txt", "b.txt"};
+        QTest::newRow("star in the name")
+            << "*.txt"
+            << "" << QStringList{ask + "*.txt"} << QStringList{"a.txt", "b.txt"}
+            << QStringList{"a.txt", "b.txt"};
+        QTest::newRow("gone behind our back") << "a.txt"
+                                              << "remove" << QStringList{ask + "a.txt", SelectOne}
+                                              << QStringList{"*.txt", "b.txt"} << all;
+        QTest::newRow("read-only") << "a.txt"
+                                   << "chmod" << QStringList{ask + "a.txt"} << all << all;
     }
-
-    void starInNameDeletesOnlyItself() {
+    void yesDeletesOnlyTheSelectedFile() {
+        QFETCH(QString, name);
+        QFETCH(QString, meanwhile);
+        QFETCH(QStringList, boxes);
+        QFETCH(QStringList, onDisk);
+        QFETCH(QStringList, listedAfter);
         TempTree tree;
-        tree.write("*.txt", "me");
-        tree.write("a.txt", "not me");
-        tree.write("b.txt", "not me");
+        for (const char* file : {"*.txt", "a.txt", "b.txt"})
+            tree.write(file, file);
         TheViewer viewer;
         openFolder(viewer, tree.path());
-        QVERIFY(selectFile(viewer, "*.txt"));
-        MsgBoxRecorder boxes(Mb::Yes);
+        QVERIFY(selectFile(viewer, name));
+        if (meanwhile == "remove") QVERIFY(QFile::remove(tree.file(name)));
+        if (meanwhile == "chmod")
+            QCOMPARE(::chmod(QFile::encodeName(tree.file(name)).constData(), 0444), 0);
+        MsgBoxRecorder recorder(Mb::Yes);
         viewer.FileDel_Click();
-        QCOMPARE(boxes.boxes.size(), 1);
-        QVERIFY(!QFile::exists(tree.file("*.txt")));
-        QCOMPARE(listed(viewer), (QStringList{"a.txt", "b.txt"}));
-        QCOMPARE(QDir(tree.path()).entryList(QDir::Files), (QStringList{"a.txt", "b.txt"}));
+        QStringList shown;
+        for (const auto& box : recorder.boxes)
+            shown << describe(box);
+        QCOMPARE(shown, boxes);
+        QCOMPARE(QDir(tree.path()).entryList(QDir::Files), onDisk);
+        QCOMPARE(listed(viewer), listedAfter);
     }
 };
 

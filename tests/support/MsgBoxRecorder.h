@@ -30,3 +30,8 @@ class MsgBoxRecorder {
     std::function<void(const Box&)> look_;
     MsgBoxHandler previous_;
 };
+
+// A box as "prompt|code|title", to compare in one go.
+inline QString describe(const MsgBoxRecorder::Box& box) {
+    return box.prompt + QLatin1Char('|') + QString::number(box.code) + QLatin1Char('|') + box.title;
+}
