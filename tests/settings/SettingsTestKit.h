@@ -24,11 +24,6 @@ inline const QString Text = QStringLiteral(";*.txt;*.doc;*.nfo");
 inline const QString Sound = QStringLiteral(";*.mid;*.wav;*.au");
 inline const QString Video = QStringLiteral(";*.avi");
 
-inline QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 // The Options items of v by name, in menu order.
 inline QList<std::pair<QString, QAction*>> optionItems(const TheViewer& v) {
     return {{"TextON", v.TextON},     {"TextOFF", v.TextOFF}, {"SoundON", v.SoundON},

@@ -41,7 +41,7 @@ class ExitTest : public QObject {
         if (viaExit) {
             tree.write("viewer.ini", "Yes\r\n/old/\r\nyes\r\nNo\r\n");
             v.FileExit->trigger();
-            QCOMPARE(kit::readAll(ini), expected);
+            QCOMPARE(contentOf(ini), expected);
             QVERIFY(!v.isVisible());
             // The window's end after Exit stores nothing more.
             v.Dir1->setPath(tree.path());
@@ -51,7 +51,7 @@ class ExitTest : public QObject {
             QVERIFY(QFile::remove(ini));
             QVERIFY(v.close());
         }
-        QCOMPARE(kit::readAll(ini), expected);
+        QCOMPARE(contentOf(ini), expected);
         QCOMPARE(sandbox.ends, viaExit ? 1 : 0);
         // And the next start finds the folder whole.
         TheViewer next;

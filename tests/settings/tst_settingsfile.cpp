@@ -14,10 +14,6 @@
 
 namespace {
 
-QString describe(const MsgBoxRecorder::Box& box) {
-    return box.title + ":" + QString::number(box.code) + ":" + box.prompt;
-}
-
 struct stat lstatOf(const QString& path) {
     struct stat st {};
     ::lstat(QFile::encodeName(path).constData(), &st);
@@ -94,13 +90,7 @@ class SettingsFileTest : public QObject {
         Module::SoundFiles = "No";
         Module::VideoFiles = "Yes";
         QString folder;
-        int thrown = 0;
-        try {
-            folder = SettingsFile::read();
-        } catch (const PlatformError& e) {
-            thrown = e.number();
-        }
-        QCOMPARE(thrown, error);
+        QCOMPARE(errorOf([&] { folder = SettingsFile::read(); }), error);
         QCOMPARE((QStringList{Module::TextFiles, folder, Module::SoundFiles, Module::VideoFiles}),
                  items);
     }
@@ -129,7 +119,7 @@ class SettingsFileTest : public QObject {
         QFETCH(QString, readBack);
         tree_->write("viewer.ini", QByteArray(4096, 'z')); // replaced whole
         SettingsFile::write("Yes", folder, "No", "Yes");
-        QCOMPARE(kit::readAll(tree_->file("viewer.ini")), "Yes\r\n" + line + "\r\nNo\r\nYes\r\n");
+        QCOMPARE(contentOf(tree_->file("viewer.ini")), "Yes\r\n" + line + "\r\nNo\r\nYes\r\n");
         QCOMPARE(SettingsFile::read(), readBack);
         QCOMPARE((QStringList{Module::TextFiles, Module::SoundFiles, Module::VideoFiles}),
                  QStringList({"Yes", "No", "Yes"}));
@@ -197,15 +187,16 @@ class SettingsFileTest : public QObject {
         if (kind == "link") {
             QVERIFY(stored);
             QVERIFY(boxes.boxes.isEmpty());
-            QCOMPARE(kit::readAll(tree_->file("real.ini")),
+            QCOMPARE(contentOf(tree_->file("real.ini")),
                      "No\r\n/a/much/longer/folder/than/before/\r\nYes\r\nYes\r\n");
             return;
         }
         QVERIFY(!stored);
         QCOMPARE(boxes.boxes.size(), 1);
-        QCOMPARE(describe(boxes.boxes[0]), "Error..:48:The settings cannot be saved in " + ini +
-                                               "\r\nThe Quillory keeps them until it ends.");
-        if (kind == "full") QCOMPARE(kit::readAll(ini), old);
+        QCOMPARE(describe(boxes.boxes[0]),
+                 "The settings cannot be saved in " + ini +
+                     "\r\nThe Quillory keeps them until it ends.|48|Error..");
+        if (kind == "full") QCOMPARE(contentOf(ini), old);
         if (kind == "device") {
             const struct stat node = lstatOf(tree_->file("null"));
             QVERIFY(S_ISCHR(node.st_mode));

@@ -81,13 +81,12 @@ class SettingsPlaceTest : public QObject {
         // The options live on in memory, also where they cannot be saved.
         QCOMPARE(printed(output, "FILTER"), QStringList{filter});
         if (!existing.isEmpty())
-            QCOMPARE(kit::readAll(tree.file("program/viewer.ini")), existing);
+            QCOMPARE(contentOf(tree.file("program/viewer.ini")), existing);
         else
             QVERIFY(!QFile::exists(tree.file("program/viewer.ini")));
         if (!written.isEmpty()) {
             written.replace("<T>", tree.path());
-            QCOMPARE(kit::readAll(written),
-                     "No\r\n" + (program + "/").toUtf8() + "\r\nNo\r\nYes\r\n");
+            QCOMPARE(contentOf(written), "No\r\n" + (program + "/").toUtf8() + "\r\nNo\r\nYes\r\n");
         } else {
             QVERIFY(!QFile::exists(tree.file("config/quillory/viewer.ini")));
         }

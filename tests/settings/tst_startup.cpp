@@ -43,7 +43,7 @@ class StartupTest : public QObject {
         QCOMPARE(titles(boxes), QStringList({"Welcome..:64", "About..:64"}));
         QCOMPARE(shownDuringBox, QList<bool>({false, false}));
         QVERIFY(viewer && viewer->isVisible());
-        QCOMPARE(kit::readAll(tree.file("viewer.ini")),
+        QCOMPARE(contentOf(tree.file("viewer.ini")),
                  QByteArray::fromHex("4E6F0D0A0D0A5965730D0A5965730D0A"));
         QCOMPARE(kit::marked(*viewer), QStringList({"TextOFF", "SoundON", "VideoON"}));
         QCOMPARE(viewer->File1->Pattern(), kit::Pictures + kit::Sound + kit::Video);
@@ -80,7 +80,7 @@ class StartupTest : public QObject {
         TheViewer v;
         v.Load();
         QCOMPARE(titles(boxes), QStringList({"Welcome..:64", "About..:64"}));
-        QCOMPARE(kit::readAll(tree.file("viewer.ini")), kit::DefaultFile);
+        QCOMPARE(contentOf(tree.file("viewer.ini")), kit::DefaultFile);
         QCOMPARE(kit::marked(v), QStringList({"TextOFF", "SoundON", "VideoON"}));
         QCOMPARE(v.Dir1->Path(), QDir::currentPath());
         QCOMPARE(v.File1->Path(), QDir::currentPath());
@@ -93,16 +93,15 @@ class StartupTest : public QObject {
         QTest::addColumn<bool>("firstStart");
         QTest::addColumn<QString>("folder"); // where the lists end up
         QTest::addColumn<QString>("selected");
-        QTest::newRow("folder") << "pics" << false << "pics"
-                                << "";
-        QTest::newRow("picture") << "pics/p60.bmp" << false << "pics"
-                                 << "p60.bmp";
-        QTest::newRow("picture on a first start") << "pics/p60.bmp" << true << "pics"
-                                                  << "p60.bmp";
-        QTest::newRow("file the filter leaves out") << "pics/note.txt" << false << "pics"
-                                                    << "";
-        QTest::newRow("missing file") << "pics/gone.bmp" << false << "home"
-                                      << "";
+        const auto row = [](const char* name, const char* given, bool first, const char* folder,
+                            const char* selected) {
+            QTest::newRow(name) << given << first << folder << selected;
+        };
+        row("folder", "pics", false, "pics", "");
+        row("picture", "pics/p60.bmp", false, "pics", "p60.bmp");
+        row("picture on a first start", "pics/p60.bmp", true, "pics", "p60.bmp");
+        row("file the filter leaves out", "pics/note.txt", false, "pics", "");
+        row("missing file", "pics/gone.bmp", false, "home", "");
     }
     void startWithArgument() {
         QFETCH(QString, given);
@@ -131,7 +130,7 @@ class StartupTest : public QObject {
         QVERIFY(viewer && viewer->isVisible());
         QCOMPARE(titles(boxes),
                  firstStart ? QStringList({"Welcome..:64", "About..:64"}) : QStringList());
-        if (!firstStart) QCOMPARE(kit::readAll(tree.file("viewer.ini")), settings);
+        if (!firstStart) QCOMPARE(contentOf(tree.file("viewer.ini")), settings);
         QCOMPARE(viewer->Dir1->Path(), tree.file(folder));
         QCOMPARE(viewer->File1->Path(), tree.file(folder));
         QCOMPARE(viewer->File1->FileName(), selected);
