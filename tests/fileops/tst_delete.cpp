@@ -68,8 +68,6 @@ class DeleteTest : public QObject {
         QCOMPARE(boxes.boxes.size(), 1);
         QCOMPARE(describe(boxes.boxes[0]), SelectOne);
         QVERIFY(stoppedBeforeMessage);
-        QVERIFY(!viewer.MMControl1->isOpen());
-        QVERIFY(isStopped(viewer.MMControl1));
         QCOMPARE(listed(viewer), (QStringList{"other.txt", "tone.wav"}));
     }
 

@@ -177,29 +177,26 @@ Seeds emfSeeds() {
 class TestMetafileSeeds : public QObject {
     Q_OBJECT
   private slots:
-    void seedsDraw_data();
-    void seedsDraw();
-};
-
-void TestMetafileSeeds::seedsDraw_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    const bool write = qEnvironmentVariableIsSet("QUILLORY_WRITE_SEEDS");
-    for (const auto& [kind, seeds] :
-         {QPair<QString, Seeds>("wmf", wmfSeeds()), {"emf", emfSeeds()}}) {
-        for (const auto& [name, bytes] : seeds) {
-            QTest::newRow(qPrintable(name)) << bytes;
-            if (!write) continue;
-            QFile out(QFINDTESTDATA("../../fuzz/corpus/" + kind) + "/seed-" + name);
-            QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+    void seedsDraw_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        const bool write = qEnvironmentVariableIsSet("QUILLORY_WRITE_SEEDS");
+        for (const auto& [kind, seeds] :
+             {QPair<QString, Seeds>("wmf", wmfSeeds()), {"emf", emfSeeds()}}) {
+            for (const auto& [name, bytes] : seeds) {
+                QTest::newRow(qPrintable(name)) << bytes;
+                if (!write) continue;
+                QFile out(QFINDTESTDATA("../../fuzz/corpus/" + kind) + "/seed-" + name);
+                QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+            }
         }
     }
-}
 
-void TestMetafileSeeds::seedsDraw() {
-    QFETCH(QByteArray, bytes);
-    const QImage image = decodePicture(bytes);
-    QVERIFY(!mf::inkBounds(image).isEmpty());
-}
+    void seedsDraw() {
+        QFETCH(QByteArray, bytes);
+        const QImage image = decodePicture(bytes);
+        QVERIFY(!mf::inkBounds(image).isEmpty());
+    }
+};
 
 QTEST_MAIN(TestMetafileSeeds)
 #include "tst_metafile_seeds.moc"

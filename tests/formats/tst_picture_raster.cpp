@@ -2,6 +2,7 @@
 // its content whatever its name, damaged files fail with 481, a missing one
 // with 53.
 #include "formats/PictureLoader.h"
+#include "support/Checks.h"
 #include "support/TempTree.h"
 #include "system/PlatformError.h"
 #include "tst_picture_files.h"
@@ -48,260 +49,239 @@ bool near(QColor a, QColor b) {
            qAbs(a.blue() - b.blue()) < 48;
 }
 
-int errorLoading(const QString& path) {
-    try {
-        LoadPicture(path);
-        return 0;
-    } catch (const PlatformError& e) {
-        return e.number();
-    }
-}
-
 } // namespace
 
 class TestPictureRaster : public QObject {
     Q_OBJECT
   private slots:
-    void everyTypeDecodesByContent_data();
-    void everyTypeDecodesByContent();
-    void damagedFilesFail_data();
-    void damagedFilesFail();
-    void missingFileIsNotFound();
-    void stopAskedEndsRasterDecoding();
-    void exifOrientation_data();
-    void exifOrientation();
-    void sizeLimit_data();
-    void sizeLimit();
-    void bmp32WithoutAlphaIsOpaque_data();
-    void bmp32WithoutAlphaIsOpaque();
-};
-
-void TestPictureRaster::everyTypeDecodesByContent_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<QPoint>("at");
-    QTest::addColumn<QColor>("colour");
-    const QImage pic = halves();
-    mf::Wmf wmf;
-    wmf.solidBrush(255, 0, 0).select(0).rectangle(0, 0, 48, 24);
-    mf::Emf emf;
-    emf.solidBrush(1, 0, 0, 255).select(1).select(mf::NullPen).rectangle(10, 10, 40, 40);
-    QTest::newRow("bmp named .dib")
-        << "pic.dib" << pic::saved(pic, "bmp") << pic.size() << QPoint(35, 5) << Blue;
-    QTest::newRow("png named .jpg")
-        << "pic.jpg" << pic::saved(pic, "png") << pic.size() << QPoint(35, 15) << Blue;
-    QTest::newRow("jpg named .gif, bytes after its end")
-        << "photo.gif" << pic::saved(pic, "jpg", 95) + QByteArray(500, '\0') << pic.size()
-        << QPoint(5, 5) << Red;
-    QTest::newRow("tif") << "pic.tif" << pic::saved(pic, "tif") << pic.size() << QPoint(5, 5)
-                         << Red;
-    QTest::newRow("gif: the first frame")
-        << "anim.gif" << pic::gif({8, 6}, {0, 2, 1}) << QSize(8, 6) << QPoint(4, 3) << Red;
-    QTest::newRow("wmf named .bmp") << "drawing.bmp" << wmf.placeable({0, 0, 48, 24}, 96)
-                                    << QSize(48, 24) << QPoint(24, 12) << Red;
-    QTest::newRow("emf") << "drawing.emf" << emf.file({0, 0, 1323, 1323}) << QSize(50, 50)
-                         << QPoint(25, 25) << Blue;
-    // Icons and cursors: the largest image wherever it stands, of equal sizes
-    // the deepest, of equal depths the first.
-    QTest::newRow("ico: the largest")
-        << "app.ico" << pic::iconFile({{16, 32, Red}, {48, 8, Green}, {32, 32, Blue}})
-        << QSize(48, 48) << QPoint(24, 24) << Green;
-    QTest::newRow("cur: the deepest of equal sizes")
-        << "arrow.cur" << pic::iconFile({{32, 8, Green}, {32, 32, Blue}, {16, 32, Red}}, true)
-        << QSize(32, 32) << QPoint(16, 16) << Blue;
-    QTest::newRow("ico: the first of equal images")
-        << "same.ico" << pic::iconFile({{32, 32, Red}, {32, 32, Blue}}) << QSize(32, 32)
-        << QPoint(16, 16) << Red;
-}
-
-void TestPictureRaster::everyTypeDecodesByContent() {
-    QFETCH(QString, name);
-    QFETCH(QByteArray, bytes);
-    QFETCH(QSize, size);
-    QFETCH(QPoint, at);
-    QFETCH(QColor, colour);
-    TempTree tree;
-    const QImage image = LoadPicture(tree.write(name, bytes));
-    QCOMPARE(image.size(), size);
-    QVERIFY2(near(image.pixelColor(at), colour), qPrintable(image.pixelColor(at).name()));
-    QCOMPARE(decodePicture(bytes).size(), size); // the same from memory
-}
-
-void TestPictureRaster::damagedFilesFail_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("bytes");
-    const QByteArray jpeg = pic::saved(noise(128), "jpg", 95);
-    QByteArray jpegHeader = jpeg;
-    jpegHeader.replace(2, 60, QByteArray(60, '\0'));
-    QByteArray bmpLies = pic::saved(halves(), "bmp");
-    bmpLies.replace(18, 8, mf::dwords({100000, 100000}));
-    QByteArray icoPastEnd = pic::iconFile({{32, 32, Green}});
-    icoPastEnd.replace(18, 4, mf::dwords({0x7fffff00}));
-    QTest::newRow("empty file") << "empty.bmp" << QByteArray();
-    QTest::newRow("text named .jpg") << "notes.jpg" << QByteArray("just some words\r\n");
-    QTest::newRow("jpeg with a broken header") << "broken.jpg" << jpegHeader;
-    QTest::newRow("jpeg cut off in its picture data")
-        << "cut.jpg" << jpeg.left(jpeg.size() * 6 / 10);
-    QTest::newRow("bmp claiming 100000 x 100000") << "huge.bmp" << bmpLies;
-    QTest::newRow("png cut off") << "cut.png" << pic::saved(noise(64), "png").left(3000);
-    QTest::newRow("gif without pictures") << "empty.gif" << pic::gif({8, 8}, {}).chopped(1);
-    QTest::newRow("ico pointing past its end") << "bad.ico" << icoPastEnd;
-}
-
-void TestPictureRaster::damagedFilesFail() {
-    QFETCH(QString, name);
-    QFETCH(QByteArray, bytes);
-    TempTree tree;
-    QCOMPARE(errorLoading(tree.write(name, bytes)), 481);
-}
-
-void TestPictureRaster::missingFileIsNotFound() {
-    TempTree tree;
-    QCOMPARE(errorLoading(tree.file("gone.bmp")), 53);
-    QCOMPARE(errorLoading(tree.mkdir("folder.bmp")), 53);
-}
-
-// A decode nobody waits for any more reads no further: it fails at once.
-void TestPictureRaster::stopAskedEndsRasterDecoding() {
-    TempTree tree;
-    const std::atomic<bool> stop = true;
-    for (const char* format : {"jpg", "png", "bmp", "tif"}) {
-        const QString path = tree.write(QString("pic.") + format, pic::saved(noise(64), format));
-        QCOMPARE(LoadPicture(path).size(), QSize(64, 64));
-        QCOMPARE(decodePicture(pic::saved(noise(64), format)).size(), QSize(64, 64));
-        QVERIFY_THROWS_EXCEPTION(PlatformError, LoadPicture(path, {}, &stop));
-        QVERIFY_THROWS_EXCEPTION(PlatformError,
-                                 decodePicture(pic::saved(noise(64), format), {}, &stop));
+    void everyTypeDecodesByContent_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<QColor>("colour");
+        const QImage pic = halves();
+        mf::Wmf wmf;
+        wmf.solidBrush(255, 0, 0).select(0).rectangle(0, 0, 48, 24);
+        mf::Emf emf;
+        emf.solidBrush(1, 0, 0, 255).select(1).select(mf::NullPen).rectangle(10, 10, 40, 40);
+        QTest::newRow("bmp named .dib")
+            << "pic.dib" << pic::saved(pic, "bmp") << pic.size() << QPoint(35, 5) << Blue;
+        QTest::newRow("png named .jpg")
+            << "pic.jpg" << pic::saved(pic, "png") << pic.size() << QPoint(35, 15) << Blue;
+        QTest::newRow("jpg named .gif, bytes after its end")
+            << "photo.gif" << pic::saved(pic, "jpg", 95) + QByteArray(500, '\0') << pic.size()
+            << QPoint(5, 5) << Red;
+        QTest::newRow("tif") << "pic.tif" << pic::saved(pic, "tif") << pic.size() << QPoint(5, 5)
+                             << Red;
+        QTest::newRow("gif: the first frame")
+            << "anim.gif" << pic::gif({8, 6}, {0, 2, 1}) << QSize(8, 6) << QPoint(4, 3) << Red;
+        QTest::newRow("wmf named .bmp") << "drawing.bmp" << wmf.placeable({0, 0, 48, 24}, 96)
+                                        << QSize(48, 24) << QPoint(24, 12) << Red;
+        QTest::newRow("emf") << "drawing.emf" << emf.file({0, 0, 1323, 1323}) << QSize(50, 50)
+                             << QPoint(25, 25) << Blue;
+        // Icons and cursors: the largest image wherever it stands, of equal sizes
+        // the deepest, of equal depths the first.
+        QTest::newRow("ico: the largest")
+            << "app.ico" << pic::iconFile({{16, 32, Red}, {48, 8, Green}, {32, 32, Blue}})
+            << QSize(48, 48) << QPoint(24, 24) << Green;
+        QTest::newRow("cur: the deepest of equal sizes")
+            << "arrow.cur" << pic::iconFile({{32, 8, Green}, {32, 32, Blue}, {16, 32, Red}}, true)
+            << QSize(32, 32) << QPoint(16, 16) << Blue;
+        QTest::newRow("ico: the first of equal images")
+            << "same.ico" << pic::iconFile({{32, 32, Red}, {32, 32, Blue}}) << QSize(32, 32)
+            << QPoint(16, 16) << Red;
     }
-}
 
-void TestPictureRaster::exifOrientation_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QColor>("topLeft");
-    QTest::addColumn<QColor>("topRight");
-    const QImage q = quadrants();
-    const QColor R = Red, G = Green, B = Blue, W = Qt::white;
-    // Where the stored corners show, for each orientation (stored: R G over B W).
-    const QColor corners[8][2] = {{R, G}, {G, R}, {W, B}, {B, W}, {R, B}, {B, R}, {W, G}, {G, W}};
-    for (int o = 1; o <= 8; ++o)
-        QTest::addRow("orientation %d, SHORT", o)
-            << pic::jpegWithOrientation(q, o) << corners[o - 1][0] << corners[o - 1][1];
-    // Some cameras and editors store the tag with another integer type.
-    QTest::newRow("6 as LONG") << pic::jpegWithOrientation(q, 6, 4) << B << R;
-    QTest::newRow("6 as SLONG") << pic::jpegWithOrientation(q, 6, 9) << B << R;
-    QTest::newRow("8 as SLONG, big-endian") << pic::jpegWithOrientation(q, 8, 9, true) << G << W;
-    QTest::newRow("3 as SHORT, big-endian") << pic::jpegWithOrientation(q, 3, 3, true) << W << B;
-    QTest::newRow("out of range: as stored") << pic::jpegWithOrientation(q, 9) << R << G;
-}
+    void everyTypeDecodesByContent() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, size);
+        QFETCH(QPoint, at);
+        QFETCH(QColor, colour);
+        TempTree tree;
+        const QImage image = LoadPicture(tree.write(name, bytes));
+        QCOMPARE(image.size(), size);
+        QVERIFY2(near(image.pixelColor(at), colour), qPrintable(image.pixelColor(at).name()));
+        QCOMPARE(decodePicture(bytes).size(), size); // the same from memory
+    }
 
-void TestPictureRaster::exifOrientation() {
-    QFETCH(QByteArray, bytes);
-    QFETCH(QColor, topLeft);
-    QFETCH(QColor, topRight);
-    TempTree tree;
-    const QImage image = LoadPicture(tree.write("photo.jpg", bytes));
-    // A quarter turn swaps the sides: then the stored left column is on top.
-    const bool turned =
-        QSet<QRgb>{topLeft.rgb(), topRight.rgb()} == QSet<QRgb>{Red.rgb(), Blue.rgb()} ||
-        QSet<QRgb>{topLeft.rgb(), topRight.rgb()} == QSet<QRgb>{Green.rgb(), qRgb(255, 255, 255)};
-    QCOMPARE(image.size(), turned ? QSize(20, 40) : QSize(40, 20));
-    const int w = image.width(), h = image.height();
-    QVERIFY2(near(image.pixelColor(w / 4, h / 4), topLeft),
-             qPrintable(image.pixelColor(w / 4, h / 4).name()));
-    QVERIFY2(near(image.pixelColor(3 * w / 4, h / 4), topRight),
-             qPrintable(image.pixelColor(3 * w / 4, h / 4).name()));
-}
+    void damagedFilesFail_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray jpeg = pic::saved(noise(128), "jpg", 95);
+        QByteArray jpegHeader = jpeg;
+        jpegHeader.replace(2, 60, QByteArray(60, '\0'));
+        QByteArray bmpLies = pic::saved(halves(), "bmp");
+        bmpLies.replace(18, 8, mf::dwords({100000, 100000}));
+        QByteArray icoPastEnd = pic::iconFile({{32, 32, Green}});
+        icoPastEnd.replace(18, 4, mf::dwords({0x7fffff00}));
+        QTest::newRow("empty file") << "empty.bmp" << QByteArray();
+        QTest::newRow("text named .jpg") << "notes.jpg" << QByteArray("just some words\r\n");
+        QTest::newRow("jpeg with a broken header") << "broken.jpg" << jpegHeader;
+        QTest::newRow("jpeg cut off in its picture data")
+            << "cut.jpg" << jpeg.left(jpeg.size() * 6 / 10);
+        QTest::newRow("bmp claiming 100000 x 100000") << "huge.bmp" << bmpLies;
+        QTest::newRow("png cut off") << "cut.png" << pic::saved(noise(64), "png").left(3000);
+        QTest::newRow("gif without pictures") << "empty.gif" << pic::gif({8, 8}, {}).chopped(1);
+        QTest::newRow("ico pointing past its end") << "bad.ico" << icoPastEnd;
+    }
 
-void TestPictureRaster::sizeLimit_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QSize>("limit");
-    QTest::addColumn<QSize>("size");
-    const QImage big = halves(400, 300);
-    mf::Wmf wmf;
-    wmf.solidBrush(255, 0, 0).select(0).rectangle(0, 0, 240, 240);
-    wmf.solidBrush(0, 0, 255).select(1).rectangle(240, 0, 480, 240);
-    mf::Emf emf;
-    emf.solidBrush(1, 255, 0, 0).select(1).select(mf::NullPen).rectangle(0, 0, 200, 200);
-    emf.solidBrush(2, 0, 0, 255).select(2).rectangle(200, 0, 400, 200);
-    QTest::newRow("jpg, reduced decoding")
-        << "a.jpg" << pic::saved(big, "jpg", 95) << QSize(100, 100) << QSize(100, 75);
-    QTest::newRow("jpg turned by EXIF: the limit applies upright")
-        << "b.jpg"
-        << pic::jpegWithOrientation(halves(300, 400).transformed(QTransform().rotate(270)), 6, 4)
-        << QSize(300, 50) << QSize(38, 50);
-    QTest::newRow("png") << "c.png" << pic::saved(big, "png") << QSize(200, 600) << QSize(200, 150);
-    QTest::newRow("smaller than the limit: as it is")
-        << "d.jpg" << pic::saved(halves(), "jpg", 95) << QSize(100, 100) << QSize(40, 20);
-    QTest::newRow("wmf drawn at the shown size")
-        << "e.wmf" << wmf.placeable({0, 0, 480, 240}, 96) << QSize(120, 120) << QSize(120, 60);
-    QTest::newRow("emf drawn at the shown size")
-        << "f.emf" << emf.file({0, 0, 10583, 5292}) << QSize(100, 100) << QSize(100, 50);
-}
+    void damagedFilesFail() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        TempTree tree;
+        QCOMPARE(errorOf([&] { LoadPicture(tree.write(name, bytes)); }), 481);
+    }
 
-void TestPictureRaster::sizeLimit() {
-    QFETCH(QString, name);
-    QFETCH(QByteArray, bytes);
-    QFETCH(QSize, limit);
-    QFETCH(QSize, size);
-    TempTree tree;
-    const QImage image = LoadPicture(tree.write(name, bytes), limit);
-    QVERIFY2(qAbs(image.width() - size.width()) <= 1 && qAbs(image.height() - size.height()) <= 1,
-             qPrintable(QString("%1 x %2").arg(image.width()).arg(image.height())));
-    // The whole picture, scaled: red left half, blue right half.
-    const int w = image.width(), h = image.height();
-    QVERIFY(near(image.pixelColor(w / 4, h / 2), Red));
-    QVERIFY(near(image.pixelColor(3 * w / 4, h / 2), Blue));
-}
+    void missingFileIsNotFound() {
+        TempTree tree;
+        QCOMPARE(errorOf([&] { LoadPicture(tree.file("gone.bmp")); }), 53);
+        QCOMPARE(errorOf([&] { LoadPicture(tree.mkdir("folder.bmp")); }), 53);
+    }
 
-void TestPictureRaster::bmp32WithoutAlphaIsOpaque_data() {
-    QTest::addColumn<int>("headerSize");
-    QTest::addColumn<bool>("inMetafile");
-    for (int size : {40, 108, 124})
-        for (bool inMetafile : {false, true})
-            QTest::addRow("%d-byte header%s", size, inMetafile ? ", in a WMF" : "")
-                << size << inMetafile;
-}
-
-void TestPictureRaster::bmp32WithoutAlphaIsOpaque() {
-    // 32-bit BI_RGB: the fourth bytes hold leftovers, which the picture ignores,
-    // also when a newer header carries colour masks (an alpha mask among them).
-    QFETCH(int, headerSize);
-    QFETCH(bool, inMetafile);
-    const int w = 8, h = 4;
-    QByteArray bits;
-    for (int i = 0; i < w * h; ++i)
-        bits += char(i % 2 ? 255 : 0), bits += char(0), bits += char(i % 2 ? 0 : 255),
-            bits += char(i * 37 % 256);
-    QByteArray info = mf::dwords({headerSize, w, h});
-    mf::put16(info, 1), mf::put16(info, 32);
-    info += mf::dwords({0, bits.size(), 2835, 2835, 0, 0});
-    if (headerSize > 40) info += mf::dwords({0xff0000, 0xff00, 0xff, 0xff000000});
-    info += QByteArray(headerSize - info.size(), '\0');
-    QByteArray bmp("BM");
-    mf::put32(bmp, 14 + info.size() + bits.size()), mf::put32(bmp, 0),
-        mf::put32(bmp, 14 + info.size());
-    bmp += info + bits;
-    const QByteArray file =
-        inMetafile
-            ? mf::Wmf()
-                  .add(0x0F43, mf::words({0x20, 0xCC, 0, h, w, 0, 0, h, w, 0, 0}) + info + bits)
-                  .placeable({0, 0, w, h}, 96)
-            : bmp;
-    TempTree tree;
-    const QImage image = LoadPicture(tree.write("leftovers.bmp", file));
-    QCOMPARE(image.size(), QSize(w, h));
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const int i = (h - 1 - y) * w + x; // rows stored bottom-up
-            QVERIFY2(mf::isColor(image, x, y, i % 2 ? Blue : Red),
-                     qPrintable(QString("(%1,%2) %3")
-                                    .arg(x)
-                                    .arg(y)
-                                    .arg(image.pixelColor(x, y).name(QColor::HexArgb))));
+    // A decode nobody waits for any more reads no further: it fails at once.
+    void stopAskedEndsRasterDecoding() {
+        TempTree tree;
+        const std::atomic<bool> stop = true;
+        for (const char* format : {"jpg", "png", "bmp", "tif"}) {
+            const QByteArray bytes = pic::saved(noise(64), format);
+            const QString path = tree.write(QString("pic.") + format, bytes);
+            QCOMPARE(LoadPicture(path).size(), QSize(64, 64));
+            QVERIFY_THROWS_EXCEPTION(PlatformError, LoadPicture(path, {}, &stop));
+            QVERIFY_THROWS_EXCEPTION(PlatformError, decodePicture(bytes, {}, &stop));
         }
-}
+    }
+
+    void exifOrientation_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QColor>("topLeft");
+        QTest::addColumn<QColor>("topRight");
+        const QImage q = quadrants();
+        const QColor R = Red, G = Green, B = Blue, W = Qt::white;
+        // Where the stored corners show, for each orientation (stored: R G over B W).
+        const QColor corners[8][2] = {{R, G}, {G, R}, {W, B}, {B, W},
+                                      {R, B}, {B, R}, {W, G}, {G, W}};
+        for (int o = 1; o <= 8; ++o)
+            QTest::addRow("orientation %d, SHORT", o)
+                << pic::jpegWithOrientation(q, o) << corners[o - 1][0] << corners[o - 1][1];
+        // Some cameras and editors store the tag with another integer type.
+        QTest::newRow("6 as LONG") << pic::jpegWithOrientation(q, 6, 4) << B << R;
+        QTest::newRow("6 as SLONG") << pic::jpegWithOrientation(q, 6, 9) << B << R;
+        QTest::newRow("8 as SLONG, big-endian")
+            << pic::jpegWithOrientation(q, 8, 9, true) << G << W;
+        QTest::newRow("3 as SHORT, big-endian")
+            << pic::jpegWithOrientation(q, 3, 3, true) << W << B;
+        QTest::newRow("out of range: as stored") << pic::jpegWithOrientation(q, 9) << R << G;
+    }
+
+    void exifOrientation() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QColor, topLeft);
+        QFETCH(QColor, topRight);
+        TempTree tree;
+        const QImage image = LoadPicture(tree.write("photo.jpg", bytes));
+        // A quarter turn swaps the sides: then the stored left column is on top.
+        const bool turned =
+            QSet<QRgb>{topLeft.rgb(), topRight.rgb()} == QSet<QRgb>{Red.rgb(), Blue.rgb()} ||
+            QSet<QRgb>{topLeft.rgb(), topRight.rgb()} ==
+                QSet<QRgb>{Green.rgb(), qRgb(255, 255, 255)};
+        QCOMPARE(image.size(), turned ? QSize(20, 40) : QSize(40, 20));
+        const int w = image.width(), h = image.height();
+        QVERIFY2(near(image.pixelColor(w / 4, h / 4), topLeft),
+                 qPrintable(image.pixelColor(w / 4, h / 4).name()));
+        QVERIFY2(near(image.pixelColor(3 * w / 4, h / 4), topRight),
+                 qPrintable(image.pixelColor(3 * w / 4, h / 4).name()));
+    }
+
+    void sizeLimit_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("limit");
+        QTest::addColumn<QSize>("size");
+        const QImage big = halves(400, 300);
+        mf::Wmf wmf;
+        wmf.solidBrush(255, 0, 0).select(0).rectangle(0, 0, 240, 240);
+        wmf.solidBrush(0, 0, 255).select(1).rectangle(240, 0, 480, 240);
+        mf::Emf emf;
+        emf.solidBrush(1, 255, 0, 0).select(1).select(mf::NullPen).rectangle(0, 0, 200, 200);
+        emf.solidBrush(2, 0, 0, 255).select(2).rectangle(200, 0, 400, 200);
+        QTest::newRow("jpg, reduced decoding")
+            << "a.jpg" << pic::saved(big, "jpg", 95) << QSize(100, 100) << QSize(100, 75);
+        QTest::newRow("jpg turned by EXIF: the limit applies upright")
+            << "b.jpg"
+            << pic::jpegWithOrientation(halves(300, 400).transformed(QTransform().rotate(270)), 6,
+                                        4)
+            << QSize(300, 50) << QSize(38, 50);
+        QTest::newRow("png") << "c.png" << pic::saved(big, "png") << QSize(200, 600)
+                             << QSize(200, 150);
+        QTest::newRow("smaller than the limit: as it is")
+            << "d.jpg" << pic::saved(halves(), "jpg", 95) << QSize(100, 100) << QSize(40, 20);
+        QTest::newRow("wmf drawn at the shown size")
+            << "e.wmf" << wmf.placeable({0, 0, 480, 240}, 96) << QSize(120, 120) << QSize(120, 60);
+        QTest::newRow("emf drawn at the shown size")
+            << "f.emf" << emf.file({0, 0, 10583, 5292}) << QSize(100, 100) << QSize(100, 50);
+    }
+
+    void sizeLimit() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, limit);
+        QFETCH(QSize, size);
+        TempTree tree;
+        const QImage image = LoadPicture(tree.write(name, bytes), limit);
+        QVERIFY2(qAbs(image.width() - size.width()) <= 1 &&
+                     qAbs(image.height() - size.height()) <= 1,
+                 qPrintable(QString("%1 x %2").arg(image.width()).arg(image.height())));
+        // The whole picture, scaled: red left half, blue right half.
+        const int w = image.width(), h = image.height();
+        QVERIFY(near(image.pixelColor(w / 4, h / 2), Red));
+        QVERIFY(near(image.pixelColor(3 * w / 4, h / 2), Blue));
+    }
+
+    void bmp32WithoutAlphaIsOpaque_data() {
+        QTest::addColumn<int>("headerSize");
+        QTest::addColumn<bool>("inMetafile");
+        for (int size : {40, 108, 124})
+            for (bool inMetafile : {false, true})
+                QTest::addRow("%d-byte header%s", size, inMetafile ? ", in a WMF" : "")
+                    << size << inMetafile;
+    }
+
+    void bmp32WithoutAlphaIsOpaque() {
+        // 32-bit BI_RGB: the fourth bytes hold leftovers, which the picture ignores,
+        // also when a newer header carries colour masks (an alpha mask among them).
+        QFETCH(int, headerSize);
+        QFETCH(bool, inMetafile);
+        const int w = 8, h = 4;
+        QByteArray bits;
+        for (int i = 0; i < w * h; ++i)
+            bits += char(i % 2 ? 255 : 0), bits += char(0), bits += char(i % 2 ? 0 : 255),
+                bits += char(i * 37 % 256);
+        QByteArray info = mf::dwords({headerSize, w, h});
+        mf::put16(info, 1), mf::put16(info, 32);
+        info += mf::dwords({0, bits.size(), 2835, 2835, 0, 0});
+        if (headerSize > 40) info += mf::dwords({0xff0000, 0xff00, 0xff, 0xff000000});
+        info += QByteArray(headerSize - info.size(), '\0');
+        QByteArray bmp("BM");
+        mf::put32(bmp, 14 + info.size() + bits.size()), mf::put32(bmp, 0),
+            mf::put32(bmp, 14 + info.size());
+        bmp += info + bits;
+        const QByteArray file =
+            inMetafile
+                ? mf::Wmf()
+                      .add(0x0F43, mf::words({0x20, 0xCC, 0, h, w, 0, 0, h, w, 0, 0}) + info + bits)
+                      .placeable({0, 0, w, h}, 96)
+                : bmp;
+        TempTree tree;
+        const QImage image = LoadPicture(tree.write("leftovers.bmp", file));
+        QCOMPARE(image.size(), QSize(w, h));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) // rows stored bottom-up
+                QVERIFY2(mf::isColor(image, x, y, ((h - 1 - y) * w + x) % 2 ? Blue : Red),
+                         qPrintable(image.pixelColor(x, y).name(QColor::HexArgb)));
+    }
+};
 
 QTEST_MAIN(TestPictureRaster)
 #include "tst_picture_raster.moc"
