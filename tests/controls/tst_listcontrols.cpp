@@ -39,6 +39,7 @@ class ListControlsTest : public QObject {
         FileListBox list;
         list.setPattern("*.bmp");
         list.setPath(tree.path());
+        QCOMPARE(list.ListCount(), 2); // read before the file goes
         QVERIFY(QFile::remove(gone));
         QCOMPARE(errorOf([&] { list.setPath(tree.file("missing")); }), Err::PathNotFound);
         QCOMPARE(list.Path(), tree.path());
