@@ -10,6 +10,13 @@
 namespace {
 // Deeper groups are read for their braces only; real documents nest far less.
 constexpr size_t MaxDepth = 128;
+// A step goes on past its budget to the end of an open table part, by at most
+// this much more, so that a part is laid out once rather than once per step.
+constexpr qsizetype PartBytes = 256 * 1024;
+constexpr qint64 PartMs = 60;
+// What a table cell weighs against a step's bytes: Qt's layout of a cell
+// costs about as much as that much text.
+constexpr qsizetype CellBytes = 64;
 } // namespace
 
 bool isRtf(QByteArrayView bytes) {
@@ -42,9 +49,18 @@ void RtfParser::run() {
 
 bool RtfParser::step(qsizetype bytes, QDeadlineTimer deadline) {
     if (finished_) return true;
-    const qsizetype until = tokenizer_.position() + qMin(bytes, std::numeric_limits<qsizetype>::max() / 2);
+    const qsizetype until =
+        tokenizer_.position() + qMin(bytes, std::numeric_limits<qsizetype>::max() / 2);
+    const QDeadlineTimer partDeadline =
+        deadline.isForever() ? deadline : QDeadlineTimer(deadline.remainingTime() + PartMs);
+    const qsizetype cells = writer_.tables().cells();
     for (int n = 1; !ended_; ++n) {
-        if (tokenizer_.position() >= until || (n % 64 == 0 && deadline.hasExpired())) return false;
+        const qsizetype weight =
+            tokenizer_.position() + (writer_.tables().cells() - cells) * CellBytes;
+        const bool spent = weight >= until || (n % 64 == 0 && deadline.hasExpired());
+        if (spent && (!writer_.tables().partOpen() || tokenizer_.position() >= until + PartBytes ||
+                      partDeadline.hasExpired()))
+            return false;
         const RtfToken next = tokenizer_.next();
         if (next.kind == RtfToken::End) break;
         if (next.kind != RtfToken::Text && next.kind != RtfToken::Hex) flushBytes();
@@ -203,7 +219,12 @@ void RtfParser::flushLongRun() {
     if (bytes_.size() < 8192) return;
     const int font = state().chars.font < 0 ? defaultFont_ : state().chars.font;
     switch (fonts_.codePage(font)) {
-    case 932: case 936: case 949: case 950: case 1361: case 65001:
+    case 932:
+    case 936:
+    case 949:
+    case 950:
+    case 1361:
+    case 65001:
         return;
     default:
         flushBytes();

@@ -18,6 +18,10 @@ void RtfTableBuilder::rowEnded() {
     nextCell_ = false;
 }
 
+bool RtfTableBuilder::partOpen() const {
+    return table_ && !(nextRow_ && qsizetype(row_ + 2) * table_->columns() > MaxCellsPerTable);
+}
+
 void RtfTableBuilder::cellRight(int twips) {
     if (cellRights_.size() < MaxColumns) cellRights_.append(twips);
 }
@@ -41,9 +45,12 @@ void RtfTableBuilder::place(QTextCursor& cursor, bool inTable) {
     }
     if (nextRow_ && cells_ + table_->columns() <= MaxCells) {
         // Every change to a table's rows costs a pass over all its cells, so
-        // rows come in growing batches and the spare ones go when it ends.
+        // rows come in growing batches, never beyond the part's last row, and
+        // the spare ones go when it ends.
+        const int lastRows = qMax(1, int(MaxCellsPerTable) / table_->columns());
         if (row_ + 1 >= table_->rows())
-            table_->appendRows(qBound(1, table_->rows(), int(MaxCellsPerTable) / table_->columns()));
+            table_->appendRows(
+                qBound(1, qMin(table_->rows(), lastRows - table_->rows()), lastRows));
         cells_ += table_->columns();
         ++row_;
         column_ = 0;
@@ -57,9 +64,12 @@ void RtfTableBuilder::place(QTextCursor& cursor, bool inTable) {
 }
 
 void RtfTableBuilder::start(QTextCursor& cursor) {
-    // An empty paragraph left by the previous \par would stand before the table.
+    // An empty paragraph left by the previous \par would stand before the
+    // table; not after a block of empty lines, whose last line it would end.
     const QTextBlock previous = cursor.block().previous();
-    if (cursor.block().length() == 1 && previous.isValid() && !previous.text().isEmpty() &&
+    const QString previousText = previous.text();
+    if (cursor.block().length() == 1 && previous.isValid() &&
+        previousText.count(QChar::LineSeparator) < previousText.size() &&
         !QTextCursor(previous).currentTable())
         cursor.deletePreviousChar();
     const int columns = qBound(1, int(cellRights_.size()), MaxColumns);

@@ -18,6 +18,11 @@ class RtfTableBuilder {
     void rowDefaults() { cellRights_.clear(); }
     void cellRight(int twips);
     bool active() const { return table_ != nullptr; }
+    // Whether further rows still go into the table part being built. Qt lays
+    // a table part out whole on every change to it, so a stepwise load ends
+    // its steps between parts.
+    bool partOpen() const;
+    qsizetype cells() const { return cells_; }
 
   private:
     void start(QTextCursor& cursor);
