@@ -1,13 +1,10 @@
 #include "controls/RichTextPane.h"
 #include "support/TempTree.h"
 
-#include <QImage>
-#include <QPainter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QtTest>
-#include <memory>
 
 // Formatting read from RTF written here, checked in the pane's document.
 class RtfFormatTest : public QObject {
@@ -29,31 +26,6 @@ class RtfFormatTest : public QObject {
         first.setPosition(found.selectionStart() + 1);
         last.setPosition(found.selectionEnd());
         return first.charFormat() == last.charFormat() ? first.charFormat() : QTextCharFormat();
-    }
-
-    // The document drawn at a fixed width, and its height.
-    static QImage drawn(QTextDocument* doc) {
-        doc->setTextWidth(300);
-        QImage image(300, int(doc->size().height()) + 1, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        doc->drawContents(&painter);
-        return image;
-    }
-    // The same document with each line break of a block of line breaks only
-    // made a paragraph break: empty paragraphs one block each.
-    static void splitEmptyLines(QTextDocument* doc) {
-        for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-            const QString text = block.text();
-            if (text.isEmpty() || text.count(QChar::LineSeparator) != text.size()) continue;
-            for (qsizetype i = 0; i < text.size(); ++i) {
-                QTextCursor cursor(doc);
-                cursor.setPosition(block.position());
-                cursor.setPosition(block.position() + 1, QTextCursor::KeepAnchor);
-                cursor.insertBlock(block.blockFormat(), block.charFormat());
-                block = cursor.block();
-            }
-        }
     }
 
   private slots:
@@ -203,33 +175,6 @@ class RtfFormatTest : public QObject {
         QCOMPARE(tabs[1].position, 120.0);
         QCOMPARE(doc->defaultTextOption().tabStopDistance(), 24.0);
         QCOMPARE(load(R"({\rtf1 x})")->defaultTextOption().tabStopDistance(), 48.0);
-    }
-
-    void emptyParagraphRuns_data() {
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<int>("blocks"); // at most, when runs share blocks
-        QTest::newRow("between words") << QByteArray(R"(a\par\par\par\par\par b)") << 3;
-        QTest::newRow("after a bigger font")
-            << QByteArray(R"({\fs40 big}\par\par\par {\fs16 small}\par\par\par end\par\par)") << 6;
-        QTest::newRow("around a table")
-            << QByteArray(R"(x\par\par\par\trowd\cellx900\intbl t\cell\row\pard\par\par\par y)")
-            << 7;
-        QTest::newRow("spacing keeps blocks") << QByteArray(R"(\sa200 a\par\par\par b)") << 4;
-        QTest::newRow("long run") << QByteArray("a" + QByteArray("\\par ").repeated(300) + "b")
-                                  << 6;
-    }
-
-    void emptyParagraphRuns() {
-        // Runs of empty paragraphs share blocks as line breaks, and look as
-        // empty paragraphs of their own do.
-        QFETCH(QByteArray, body);
-        QFETCH(int, blocks);
-        QTextDocument* doc = load("{\\rtf1\\ansi " + body + "}");
-        QVERIFY(doc->blockCount() <= blocks);
-        const std::unique_ptr<QTextDocument> shown(doc->clone()), split(doc->clone());
-        splitEmptyLines(split.get());
-        QCOMPARE(split->toPlainText(), doc->toPlainText());
-        QCOMPARE(drawn(shown.get()), drawn(split.get()));
     }
 
     void rtfNamedDocRendersAsRtf() {

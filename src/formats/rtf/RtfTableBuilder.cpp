@@ -64,12 +64,9 @@ void RtfTableBuilder::place(QTextCursor& cursor, bool inTable) {
 }
 
 void RtfTableBuilder::start(QTextCursor& cursor) {
-    // An empty paragraph left by the previous \par would stand before the
-    // table; not after a block of empty lines, whose last line it would end.
+    // An empty paragraph left by the previous \par would stand before the table.
     const QTextBlock previous = cursor.block().previous();
-    const QString previousText = previous.text();
-    if (cursor.block().length() == 1 && previous.isValid() &&
-        previousText.count(QChar::LineSeparator) < previousText.size() &&
+    if (cursor.block().length() == 1 && previous.isValid() && !previous.text().isEmpty() &&
         !QTextCursor(previous).currentTable())
         cursor.deletePreviousChar();
     const int columns = qBound(1, int(cellRights_.size()), MaxColumns);

@@ -16,8 +16,6 @@ QImage transparentPixel() {
     empty.fill(Qt::transparent);
     return empty;
 }
-// Lines of a block of empty paragraphs: few enough to lay out quickly.
-constexpr int MaxEmptyLines = 128;
 } // namespace
 
 RtfWriter::RtfWriter(QTextDocument* document, const RtfFontTable& fonts,
@@ -43,7 +41,6 @@ void RtfWriter::text(const QString& text, const RtfCharState& chars, bool inTabl
 }
 
 void RtfWriter::flush() {
-    writeEmptyRun();
     if (run_.isEmpty()) return;
     tables_.place(cursor_, runInTable_);
     // Line breaks inside a paragraph stay line breaks, not new paragraphs.
@@ -52,7 +49,8 @@ void RtfWriter::flush() {
     QStringView rest(run_);
     while (cursor_.positionInBlock() + rest.size() > MaxParagraphChars) {
         // An overlong paragraph goes on in a new one: see MaxParagraphChars.
-        const qsizetype piece = paragraphPiece(rest, MaxParagraphChars - cursor_.positionInBlock());
+        const qsizetype piece =
+            paragraphPiece(rest, MaxParagraphChars - cursor_.positionInBlock());
         cursor_.insertText(rest.first(piece).toString(), format);
         cursor_.insertBlock();
         rest = rest.sliced(piece);
@@ -105,37 +103,10 @@ void RtfWriter::insertImage(const QUrl& name, QSizeF size) {
 }
 
 void RtfWriter::endParagraph(const RtfParaState& para) {
-    const QTextBlockFormat format = rtfBlockFormat(para);
-    if (run_.isEmpty() && holdsEmpty(para, format)) {
-        emptyFormat_ = format;
-        if (++emptyRun_ == MaxEmptyLines) writeEmptyRun();
-        return;
-    }
     flush();
     tables_.place(cursor_, para.inTable);
-    cursor_.setBlockFormat(format);
+    cursor_.setBlockFormat(rtfBlockFormat(para));
     cursor_.insertBlock();
-}
-
-bool RtfWriter::holdsEmpty(const RtfParaState& para, const QTextBlockFormat& format) const {
-    if (emptyRun_ > 0) return format == emptyFormat_;
-    // Spacing counts once per block; Qt hides an empty block after a table.
-    if (para.inTable || tables_.active() || cursor_.block().length() > 1 ||
-        format.topMargin() != 0 || format.bottomMargin() != 0 ||
-        format.lineHeightType() != QTextBlockFormat::SingleHeight)
-        return false;
-    const QTextBlock previous = cursor_.block().previous();
-    return !previous.isValid() || !QTextCursor(previous).currentTable();
-}
-
-void RtfWriter::writeEmptyRun(bool breakAfter) {
-    if (emptyRun_ == 0) return;
-    // The line breaks take the format an empty block's line would have.
-    const QTextCharFormat chars = cursor_.charFormat();
-    cursor_.setBlockFormat(emptyFormat_);
-    if (emptyRun_ > 1) cursor_.insertText(QString(emptyRun_ - 1, QChar::LineSeparator), chars);
-    if (breakAfter) cursor_.insertBlock();
-    emptyRun_ = 0;
 }
 
 void RtfWriter::endCell(const RtfParaState& para) {
@@ -151,11 +122,6 @@ void RtfWriter::endRow() {
 }
 
 void RtfWriter::finish(const RtfParaState& para) {
-    if (run_.isEmpty() && emptyRun_ > 0) {
-        // The last of the document's trailing empty paragraphs ends it.
-        writeEmptyRun(false);
-        return;
-    }
     flush();
     tables_.close(cursor_);
     if (cursor_.block().length() > 1) cursor_.setBlockFormat(rtfBlockFormat(para));

@@ -3,7 +3,6 @@
 #include "formats/rtf/RtfState.h"
 #include "formats/rtf/RtfTableBuilder.h"
 
-#include <QTextBlockFormat>
 #include <QTextCursor>
 
 class QImage;
@@ -40,8 +39,6 @@ class RtfWriter {
 
   private:
     void flush();
-    bool holdsEmpty(const RtfParaState& para, const QTextBlockFormat& format) const;
-    void writeEmptyRun(bool breakAfter = true);
     void insertImage(const QUrl& name, QSizeF size);
 
     QTextDocument* document_;
@@ -56,8 +53,4 @@ class RtfWriter {
     QString run_;
     RtfCharState runChars_;
     bool runInTable_ = false;
-    // Empty paragraphs held back: written as line breaks in one block, which
-    // shows the same as a block each at a fraction of the memory.
-    int emptyRun_ = 0;
-    QTextBlockFormat emptyFormat_;
 };
