@@ -167,11 +167,16 @@ class RtfContentTest : public QObject {
 
     void bigDocumentArrivesInSteps() {
         // Its start shows at once, the rest follows from the event loop, and
-        // the whole is what one reading gives.
+        // the whole is what one reading gives: runs of empty paragraphs and a
+        // long table across steps too, its cells all there and in order.
         QByteArray rtf = "{\\rtf1\\ansi ";
         for (int i = 0; i < 700; ++i)
-            rtf += "{\\b bold} " + QByteArray::number(i) + " caf\\'e9\\par ";
-        rtf += "\\trowd\\cellx1000\\cellx2000 \\intbl a\\cell b\\cell\\row after}";
+            rtf += "{\\b bold} " + QByteArray::number(i) + " caf\\'e9\\par " +
+                   QByteArray("\\par ").repeated(i % 7);
+        rtf += "\\trowd\\cellx1000\\cellx2000 ";
+        for (int row = 0; row < 500; ++row)
+            rtf += "\\intbl a" + QByteArray::number(row) + "\\cell b\\cell\\row ";
+        rtf += "\\pard after}";
         QSignalSpy finished(&pane_, &RichTextPane::loadFinished);
         pane_.setFileName(tree_.write("big.rtf", rtf));
         QVERIFY(pane_.isLoading());
@@ -180,6 +185,15 @@ class RtfContentTest : public QObject {
         readRtf(rtf, &whole);
         QCOMPARE(text(pane_.document()), text(&whole));
         QVERIFY(text(&whole).contains(u"bold 699 café"_qs));
+        QStringList cells, expected;
+        for (QTextFrame* frame : pane_.document()->rootFrame()->childFrames()) {
+            auto* table = qobject_cast<QTextTable*>(frame);
+            for (int row = 0; table && row < table->rows(); ++row)
+                cells << table->cellAt(row, 0).firstCursorPosition().block().text();
+        }
+        for (int row = 0; row < 500; ++row)
+            expected << QStringLiteral("a%1").arg(row);
+        QCOMPARE(cells, expected);
     }
 
     void longAndRaggedTables() {
