@@ -169,15 +169,19 @@ const std::vector<Case>& cases() {
     return all;
 }
 
+// The process's own peak resident memory: unlike getrusage's, it does not
+// carry over the parent's peak across exec.
 long peakKb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return 0;
 }
 
 // What File1_Click does with a file: the pane for text names, the media
-// type, then the picture fetcher, at full size (no screen bounds it here);
-// failures end the step quietly.
+// type, then the picture fetcher, bounded as the viewer's picture area is on a
+// full-HD screen; failures end the step quietly.
 void viewLikeTheViewer(RichTextPane& pane, PictureFetcher& pictures, const QString& path) {
     if (path.endsWith(".txt") || path.endsWith(".rtf")) {
         try {
@@ -186,9 +190,10 @@ void viewLikeTheViewer(RichTextPane& pane, PictureFetcher& pictures, const QStri
         }
     }
     (void)mediaKindOf(path);
-    pictures.fetch(path, {}, [](const QImage& image, std::unique_ptr<PictureAnimation>) {
-        std::printf("    picture %dx%d\n", image.width(), image.height());
-    });
+    pictures.fetch(path, QSize(1920, 1080),
+                   [](const QImage& image, std::unique_ptr<PictureAnimation>) {
+                       std::printf("    picture %dx%d\n", image.width(), image.height());
+                   });
 }
 
 // Writes the case's files into folder; returns their paths and total size.
