@@ -57,6 +57,7 @@ class PaintSurface : public Surface {
 
   private:
     double covered(const QRectF& bounds) const; // picture pixels within bounds
+    void fillWithin(const QPainterPath& path, const QBrush& brush);
     QPainter& painter_;
 };
 
