@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace {
 // A shape reaching further than this beyond the picture is cut to it, less
@@ -45,21 +46,25 @@ void PaintSurface::setClip(const std::optional<QPainterPath>& clip) {
 void PaintSurface::fill(const QPainterPath& path, const QBrush& brush) {
     if (!spend(covered(path.boundingRect()))) return;
     painter_.setTransform(QTransform());
-    fillWithin(path, brush);
+    fillShape(path, brush, [&] { painter_.fillPath(path, brush); });
 }
 
-void PaintSurface::fillWithin(const QPainterPath& path, const QBrush& brush) {
+void PaintSurface::fillShape(const QPainterPath& shape, const QBrush& brush,
+                             const std::function<void()>& asQtDraws) {
     const QRect area = painter_.viewport();
-    const QPainterPath shape = grown(area, Reach).contains(path.controlPointRect())
-                                   ? path
-                                   : cutToArea(path, grown(area, Margin));
+    const bool far = !grown(area, Reach).contains(shape.controlPointRect());
+    const QPainterPath within = far ? cutToArea(shape, grown(area, Margin)) : shape;
     // Too many edges crossing each line cost the antialiasing rasteriser
     // seconds; the plain one takes such a shape in its stride.
-    const bool smooth = painter_.testRenderHint(QPainter::Antialiasing);
-    const bool heavy = rasterWork(shape.toSubpathPolygons(), area) >
+    const bool heavy = rasterWork(within.toSubpathPolygons(), area) >
                        std::max(LightWork, double(area.width()) * area.height());
+    if (!far && !heavy) {
+        asQtDraws();
+        return;
+    }
+    const bool smooth = painter_.testRenderHint(QPainter::Antialiasing);
     painter_.setRenderHint(QPainter::Antialiasing, smooth && !heavy);
-    painter_.fillPath(shape, brush);
+    painter_.fillPath(within, brush);
     painter_.setRenderHint(QPainter::Antialiasing, smooth);
 }
 
@@ -82,14 +87,14 @@ void PaintSurface::stroke(const QPainterPath& path, const QPen& pen) {
     QPen capped = pen;
     capped.setWidthF(std::min({pen.widthF(), 2.0 * (area.width() + area.height()), MaxPenWidth}));
     // Thin lines Qt draws pixel by pixel, within the picture only; wider
-    // ones are outlines, filled as any shape.
+    // ones it fills as outlines, which may reach far or crowd.
     if (capped.widthF() <= 1) {
         painter_.strokePath(path, capped);
         return;
     }
     QPainterPath outline = QPainterPathStroker(capped).createStroke(path);
     outline.setFillRule(Qt::WindingFill);
-    fillWithin(outline, capped.brush());
+    fillShape(outline, capped.brush(), [&] { painter_.strokePath(path, capped); });
 }
 
 void PaintSurface::image(const QImage& image, const QTransform& imageToPixels,

@@ -9,6 +9,7 @@
 #include <QRectF>
 #include <QTransform>
 
+#include <functional>
 #include <limits>
 #include <optional>
 
@@ -57,7 +58,10 @@ class PaintSurface : public Surface {
 
   private:
     double covered(const QRectF& bounds) const; // picture pixels within bounds
-    void fillWithin(const QPainterPath& path, const QBrush& brush);
+    // Fills a shape or a stroke's outline as asQtDraws would, unless it
+    // reaches far beyond the picture or its edges crowd the lines.
+    void fillShape(const QPainterPath& shape, const QBrush& brush,
+                   const std::function<void()>& asQtDraws);
     QPainter& painter_;
 };
 
