@@ -17,5 +17,7 @@ export QT_QPA_PLATFORM=offscreen
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 # Undefined behaviour is a finding too: stop at the first report.
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+# A crash, leak or slow input is saved beside the build, not in the sources.
 exec "build-libfuzzer/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=2 \
+  -artifact_prefix="build-libfuzzer/$target-" \
   "build-libfuzzer/corpus-$target" "fuzz/corpus/$target"
