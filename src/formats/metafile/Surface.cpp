@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
 namespace {
 // A shape reaching further than this beyond the picture is cut to it, less
@@ -46,11 +45,10 @@ void PaintSurface::setClip(const std::optional<QPainterPath>& clip) {
 void PaintSurface::fill(const QPainterPath& path, const QBrush& brush) {
     if (!spend(covered(path.boundingRect()))) return;
     painter_.setTransform(QTransform());
-    fillShape(path, brush, [&] { painter_.fillPath(path, brush); });
+    if (!filledApart(path, brush)) painter_.fillPath(path, brush);
 }
 
-void PaintSurface::fillShape(const QPainterPath& shape, const QBrush& brush,
-                             const std::function<void()>& asQtDraws) {
+bool PaintSurface::filledApart(const QPainterPath& shape, const QBrush& brush) {
     const QRect area = painter_.viewport();
     const bool far = !grown(area, Reach).contains(shape.controlPointRect());
     const QPainterPath within = far ? cutToArea(shape, grown(area, Margin)) : shape;
@@ -58,14 +56,12 @@ void PaintSurface::fillShape(const QPainterPath& shape, const QBrush& brush,
     // seconds; the plain one takes such a shape in its stride.
     const bool heavy = rasterWork(within.toSubpathPolygons(), area) >
                        std::max(LightWork, double(area.width()) * area.height());
-    if (!far && !heavy) {
-        asQtDraws();
-        return;
-    }
+    if (!far && !heavy) return false;
     const bool smooth = painter_.testRenderHint(QPainter::Antialiasing);
     painter_.setRenderHint(QPainter::Antialiasing, smooth && !heavy);
     painter_.fillPath(within, brush);
     painter_.setRenderHint(QPainter::Antialiasing, smooth);
+    return true;
 }
 
 namespace {
@@ -94,7 +90,7 @@ void PaintSurface::stroke(const QPainterPath& path, const QPen& pen) {
     }
     QPainterPath outline = QPainterPathStroker(capped).createStroke(path);
     outline.setFillRule(Qt::WindingFill);
-    fillShape(outline, capped.brush(), [&] { painter_.strokePath(path, capped); });
+    if (!filledApart(outline, capped.brush())) painter_.strokePath(path, capped);
 }
 
 void PaintSurface::image(const QImage& image, const QTransform& imageToPixels,

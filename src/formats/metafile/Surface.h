@@ -9,7 +9,6 @@
 #include <QRectF>
 #include <QTransform>
 
-#include <functional>
 #include <limits>
 #include <optional>
 
@@ -58,10 +57,10 @@ class PaintSurface : public Surface {
 
   private:
     double covered(const QRectF& bounds) const; // picture pixels within bounds
-    // Fills a shape or a stroke's outline as asQtDraws would, unless it
-    // reaches far beyond the picture or its edges crowd the lines.
-    void fillShape(const QPainterPath& shape, const QBrush& brush,
-                   const std::function<void()>& asQtDraws);
+    // Fills a shape, or a stroke's outline, cut to the picture or without
+    // antialiasing when it reaches far beyond or its edges crowd the lines;
+    // false, and nothing drawn, when Qt may draw it as it is.
+    bool filledApart(const QPainterPath& shape, const QBrush& brush);
     QPainter& painter_;
 };
 
