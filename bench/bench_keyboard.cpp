@@ -16,7 +16,6 @@
 #include <QImageReader>
 #include <QInputDevice>
 #include <QKeyEvent>
-#include <QPainter>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -33,15 +32,15 @@ double msBetween(Clock::time_point a, Clock::time_point b) {
 }
 
 void makePhotos(const QString& folder) {
-    const QImage image =
-        bench::photoLike({4000, 3000}, Qt::darkGreen, Qt::white, 300, {120, 80});
+    const QImage image = bench::photoLike({4000, 3000}, Qt::darkGreen, Qt::white, 300, {120, 80});
     const QString first = folder + "/photo00.jpg";
     image.save(first, "JPEG", 90);
     for (int i = 1; i < Photos; ++i)
         QFile::copy(first, folder + QString("/photo%1.jpg").arg(i, 2, 10, QChar('0')));
 }
 
-// Records the first paint of the picture area after the last photo's click.
+// Records the first paint of the picture area after the last photo's click:
+// the area is hidden then, until that photo is decoded.
 class PaintWatch : public QObject {
   public:
     bool armed = false;
@@ -76,6 +75,8 @@ int main(int argc, char** argv) {
     viewer.showMaximized();
     QApplication::processEvents();
     viewer.File1->selectIndex(0);
+    while (viewer.isPictureLoading())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     QApplication::processEvents();
 
     const QString last = viewer.File1->List(Photos - 1);
@@ -84,7 +85,7 @@ int main(int argc, char** argv) {
     viewer.Picture1->installEventFilter(&watch);
     QObject::connect(viewer.File1, &FileListBox::Click, [&] { // after File1_Click
         ++steps;
-        if (viewer.File1->FileName() == last && viewer.Picture1->isVisible()) watch.armed = true;
+        if (viewer.File1->FileName() == last) watch.armed = true;
     });
 
     // The event loop's heartbeat: a gap between beats is a block.
@@ -126,10 +127,10 @@ int main(int argc, char** argv) {
     // Absolute targets; beside them the ratio to one full-size decode, which
     // shows how much of a busy machine's slowness the numbers carry.
     std::printf("%-48s ours %9.2f ms  (target <= 150) %s  / one full-size decode %.2f ms = %.2f\n",
-                "Last photo shown after the last press", lag, lag >= 0 && lag <= 150 ? "ok" : "SLOW",
-                decode, lag / decode);
+                "Last photo shown after the last press", lag,
+                lag >= 0 && lag <= 150 ? "ok" : "SLOW", decode, lag / decode);
     std::printf("%-48s ours %9.2f ms  (target <= 150) %s  / one full-size decode %.2f ms = %.2f\n",
-                "Longest event-loop block", longestBlock, longestBlock <= 150 ? "ok" : "SLOW", decode,
-                longestBlock / decode);
+                "Longest event-loop block", longestBlock, longestBlock <= 150 ? "ok" : "SLOW",
+                decode, longestBlock / decode);
     return 0;
 }

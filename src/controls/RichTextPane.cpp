@@ -1,24 +1,28 @@
 #include "controls/RichTextPane.h"
 
+#include "controls/PendingPictures.h"
+#include "controls/TextFileContent.h"
 #include "formats/LongLines.h"
 #include "formats/TextDecoding.h"
 #include "formats/rtf/RtfReader.h"
-#include "formats/worddoc/CompoundFile.h"
-#include "formats/worddoc/WordText.h"
-#include "system/FileNames.h"
 #include "system/PlatformError.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFontDatabase>
+#include <QFutureWatcher>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QThreadPool>
 #include <QTimer>
+#include <QtConcurrent>
+#include <optional>
+#include <unistd.h>
 #include <utility>
 
 namespace {
-// A text-type file beyond this is shown from its start only.
-constexpr qint64 MaxFileBytes = 64 * 1024 * 1024;
+// A file up to this is read and decoded at once, in about a millisecond; a
+// larger one on a worker thread, the pane showing it when it is ready.
+constexpr qint64 ReadAtOnceBytes = 256 * 1024;
 // Text added at once: a few screens, so the call returns quickly; then text
 // added per step of the event loop, small enough to keep the window live.
 constexpr qsizetype FirstChars = 4 * 1024;
@@ -29,21 +33,6 @@ constexpr qsizetype StepChars = 32 * 1024;
 constexpr qsizetype FirstRtfBytes = 16 * 1024;
 constexpr int StepMs = 15;
 constexpr qsizetype FirstStep = 4 * 1024, MinStep = 256, MaxStep = 4 * 1024 * 1024;
-
-QByteArray readFile(const QString& path) {
-    QFile file;
-    try {
-        file.open(FileNames::openRegularFile(path), QIODevice::ReadOnly,
-                  QFileDevice::AutoCloseHandle);
-    } catch (const PlatformError& e) {
-        if (e.number() == Err::FileNotFound) throw;
-        throw PlatformError(Err::PermissionDenied, e.detail()); // the control's one other refusal
-    }
-    QByteArray bytes = file.size() <= MaxFileBytes ? file.readAll() : file.read(MaxFileBytes);
-    if (file.error() != QFileDevice::NoError)
-        throw PlatformError(Err::DeviceIO, file.errorString());
-    return bytes;
-}
 
 QFont nfoFont() {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -74,35 +63,76 @@ QString RichTextPane::unreadableText() {
 }
 
 void RichTextPane::setFileName(const QString& path) {
-    const QByteArray bytes = readFile(path);
+    int fd = openTextFile(path);
+    std::optional<TextFileContent> content;
+    const bool nfo = path.endsWith(QStringLiteral(".nfo"), Qt::CaseInsensitive);
+    if (textFileBytes(fd) <= ReadAtOnceBytes) {
+        const std::atomic_bool never{false};
+        content = readTextFile(std::exchange(fd, -1), nfo, never);
+    }
+    stopLoading();
     fileName_ = path;
+    if (content)
+        present(*content);
+    else
+        readInBackground(fd, nfo);
+}
+
+void RichTextPane::stopLoading() {
     feeder_->stop();
+    if (reading_) {
+        *readDropped_ = true;
+        delete std::exchange(reading_, nullptr); // its result never lands
+    }
+    pictures_.reset();
+    rtf_.reset();
     pending_.clear();
     pendingAt_ = 0;
     column_ = 0;
-    rtf_.reset();
     stepSize_ = FirstStep;
     feeding_ = false;
+}
+
+void RichTextPane::readInBackground(int fd, bool nfo) {
+    // Until it is read the pane shows an empty document, not the last one.
+    setDocument(newDocument(paneFont_));
+    feeding_ = true;
+    readDropped_ = std::make_shared<std::atomic_bool>(false);
+    reading_ = new QFutureWatcher<TextFileContent>(this);
+    connect(reading_, &QFutureWatcherBase::finished, this, &RichTextPane::takeReadContent);
+    reading_->setFuture(
+        QtConcurrent::run(QThreadPool::globalInstance(), [fd, nfo, dropped = readDropped_] {
+            try {
+                return readTextFile(fd, nfo, *dropped);
+            } catch (const PlatformError&) {
+                return TextFileContent{}; // shown as unreadable
+            }
+        }));
+    scheduleRest();
+}
+
+void RichTextPane::takeReadContent() {
+    reading_->waitForFinished(); // runs it here if it has not started yet
+    const TextFileContent content = reading_->result();
+    reading_->disconnect(this);
+    reading_->deleteLater();
+    reading_ = nullptr;
+    present(content);
+}
+
+void RichTextPane::present(const TextFileContent& content) {
     // NFO art is drawn in lines of its own width: wrapped, its boxes break apart.
-    const bool nfo = path.endsWith(QStringLiteral(".nfo"), Qt::CaseInsensitive);
-    setLineWrapMode(nfo && !isRtf(bytes) && !isCompoundFile(bytes) ? QTextEdit::NoWrap
-                                                                   : QTextEdit::WidgetWidth);
-    if (isRtf(bytes)) {
-        QTextDocument* doc = newDocument(paneFont_);
-        rtf_ = std::make_unique<RtfLoader>(bytes, doc);
-        feeding_ = true;
-        if (rtf_->step(FirstRtfBytes, QDeadlineTimer::Forever)) rtf_.reset();
-        setDocument(doc);
-        setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-        scheduleRest();
-    } else if (isCompoundFile(bytes)) {
-        showText(wordDocumentText(bytes).value_or(unreadableText()), paneFont_);
-    } else if (nfo) {
-        showText(decodeCodePage(bytes, 437), nfoFont());
-    } else if (looksBinary(bytes)) {
-        showText(unreadableText(), paneFont_);
-    } else {
-        showText(decodeText(bytes), paneFont_);
+    setLineWrapMode(content.kind == TextFileContent::Nfo ? QTextEdit::NoWrap
+                                                         : QTextEdit::WidgetWidth);
+    switch (content.kind) {
+    case TextFileContent::Rtf:
+        return showRtf(content.rtf);
+    case TextFileContent::Plain:
+        return showText(content.text, paneFont_);
+    case TextFileContent::Nfo:
+        return showText(content.text, nfoFont());
+    case TextFileContent::Unreadable:
+        return showText(unreadableText(), paneFont_);
     }
 }
 
@@ -112,6 +142,21 @@ QTextDocument* RichTextPane::newDocument(const QFont& font) {
     doc->setUndoRedoEnabled(false);
     doc->setDefaultFont(font);
     return doc;
+}
+
+void RichTextPane::showRtf(const QByteArray& rtf) {
+    QTextDocument* doc = newDocument(paneFont_);
+    pictures_ = std::make_unique<PendingPictures>();
+    connect(pictures_.get(), &PendingPictures::allFilled, this, &RichTextPane::scheduleRest);
+    rtf_ = std::make_unique<RtfLoader>(
+        rtf, doc, [pictures = pictures_.get()](const RtfPicture& picture, const QTextCursor& at) {
+            pictures->add(picture, at);
+        });
+    feeding_ = true;
+    if (rtf_->step(FirstRtfBytes, QDeadlineTimer::Forever)) rtf_.reset();
+    setDocument(doc);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    scheduleRest();
 }
 
 void RichTextPane::showText(const QString& text, const QFont& font) {
@@ -128,16 +173,22 @@ void RichTextPane::showText(const QString& text, const QFont& font) {
 }
 
 bool RichTextPane::isLoading() const {
+    return reading_ || stepsLeft() || (pictures_ && !pictures_->isEmpty());
+}
+
+bool RichTextPane::stepsLeft() const {
     return rtf_ || pendingAt_ < pending_.size();
 }
 
 void RichTextPane::finishLoading() {
+    if (reading_) takeReadContent();
     QTextCursor edit(document());
     edit.beginEditBlock(); // one layout at the end
     if (rtf_ && rtf_->step(MaxStep * 1024, QDeadlineTimer::Forever)) rtf_.reset();
-    while (isLoading())
+    while (stepsLeft())
         appendTo(document(), StepChars);
     edit.endEditBlock();
+    if (pictures_) pictures_->finishAll();
     scheduleRest();
 }
 
@@ -186,7 +237,10 @@ void RichTextPane::scheduleRest() {
         // A scroll bar that comes and goes makes the pane lay the whole
         // document out again; a document that grows keeps it.
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        feeder_->start();
+        if (stepsLeft())
+            feeder_->start();
+        else
+            feeder_->stop(); // what is left comes from a worker thread
         return;
     }
     feeder_->stop();

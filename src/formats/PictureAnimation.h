@@ -7,6 +7,8 @@
 
 #include <memory>
 
+class QThread;
+
 // The frames of an animated picture file (GIF, or whatever Qt's readers
 // animate), composed frame over frame by the reader, each scaled down to fit
 // in a limit, played in a loop.
@@ -20,6 +22,8 @@ class PictureAnimation {
     QImage nextFrame();
     // How long the frame last returned (or the first) stays, in milliseconds.
     int delayMs() const { return delayMs_; }
+    // Hands the animation to the thread that plays it, when another made it.
+    void moveToThread(QThread* thread) { file_.moveToThread(thread); }
 
   private:
     PictureAnimation(const QString& path, QSize limit);

@@ -3,12 +3,12 @@
 #include "formats/IconFile.h"
 #include "formats/OpaqueBitmaps.h"
 #include "formats/RasterReading.h"
+#include "formats/StoppableDevice.h"
 #include "formats/metafile/ByteReader.h"
 #include "formats/metafile/Metafile.h"
 #include "system/FileNames.h"
 #include "system/PlatformError.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 
@@ -45,9 +45,10 @@ bool needsWholeFile(QByteArrayView head) {
 
 } // namespace
 
-QImage decodePicture(const QByteArray& bytes, QSize limit) {
+QImage decodePicture(const QByteArray& bytes, QSize limit, const std::atomic<bool>* stop) {
     RenderLimits drawing;
     drawing.fitInto = limit;
+    drawing.stop = stop;
     if (isWmf(bytes)) return renderWmf(bytes, drawing);
     if (isEmf(bytes)) return renderEmf(bytes, drawing);
     if (isIconFile(bytes)) {
@@ -58,13 +59,11 @@ QImage decodePicture(const QByteArray& bytes, QSize limit) {
         }
     }
     if (isCutOff(bytes)) invalid(QStringLiteral("the picture is cut off"));
-    QBuffer buffer;
-    buffer.setData(bytes.startsWith("BM") ? withUnusedAlphaMaskCleared(bytes) : bytes);
-    buffer.open(QIODevice::ReadOnly);
+    StoppableBytes buffer(bytes.startsWith("BM") ? withUnusedAlphaMaskCleared(bytes) : bytes, stop);
     return readRaster(&buffer, limit, MaxPicturePixels);
 }
 
-QImage LoadPicture(const QString& path, QSize limit) {
+QImage LoadPicture(const QString& path, QSize limit, const std::atomic<bool>* stop) {
     int fd = -1;
     try {
         fd = FileNames::openRegularFile(path);
@@ -73,10 +72,10 @@ QImage LoadPicture(const QString& path, QSize limit) {
             throw PlatformError(Err::FileNotFound, path);
         invalid(e.detail());
     }
-    QFile file;
+    Stoppable<QFile> file(stop);
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         invalid(file.errorString());
     if (!needsWholeFile(file.peek(128))) return readRaster(&file, limit, MaxPicturePixels);
     if (file.size() > MetafileCaps::MaxFileBytes) invalid(QStringLiteral("file too large"));
-    return decodePicture(file.readAll(), limit);
+    return decodePicture(file.readAll(), limit, stop);
 }

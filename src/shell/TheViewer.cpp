@@ -5,6 +5,7 @@
 #include "controls/FileListBox.h"
 #include "controls/MediaControl.h"
 #include "controls/PictureBox.h"
+#include "controls/PictureFetcher.h"
 #include "controls/RichTextPane.h"
 #include "shell/Artwork.h"
 #include "system/ErrorTrap.h"
@@ -30,7 +31,8 @@ constexpr int PaneBottomMargin = ClientHeight - 600 - 5895;
 constexpr int LabelRightMargin = ClientWidth - 7575;
 } // namespace
 
-TheViewer::TheViewer(QWidget* parent) : QMainWindow(parent) {
+TheViewer::TheViewer(QWidget* parent)
+    : QMainWindow(parent), pictureFetcher_(new PictureFetcher(this)) {
     setWindowTitle(QStringLiteral("The Quillory"));
     setWindowIcon(Artwork::programIcon());
     buildControls();
@@ -135,7 +137,9 @@ void TheViewer::Load() {
     Form_Load();
 }
 
-double TheViewer::Height() const { return pixelsToTwips(frameGeometry().height()); }
+double TheViewer::Height() const {
+    return pixelsToTwips(frameGeometry().height());
+}
 
 void TheViewer::Form_Resize() {
     runSkippingFailures({[this] { File1->setHeight(Height() - FileListAllowance); }});

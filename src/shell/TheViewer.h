@@ -11,6 +11,7 @@ class FileListBox;
 class PictureBox;
 class RichTextPane;
 class MediaControl;
+class PictureFetcher;
 
 // The main window. Its controls, menu items and handlers carry the names
 // the rest of the program knows them by.
@@ -27,6 +28,8 @@ class TheViewer : public QMainWindow {
     // Moves the lists to a folder, or to a file's folder with the file
     // selected and shown as a click would; for the program's argument.
     void showGiven(const QString& path);
+    // The picture of the file selected last is still being decoded.
+    bool isPictureLoading() const;
 
     // Controls.
     RichTextPane* TextB;
@@ -89,6 +92,7 @@ class TheViewer : public QMainWindow {
     QAction* addOption(QMenu* menu, const QString& caption, bool checked,
                        void (TheViewer::*handler)());
 
+    PictureFetcher* pictureFetcher_;
     bool loaded_ = false;
     bool ending_ = false;
 };

@@ -5,6 +5,7 @@
 #include "controls/PictureBox.h"
 #include "controls/RichTextPane.h"
 #include "controls/VideoWindow.h"
+#include "formats/tst_metafile_writer.h"
 #include "shell/Module.h"
 #include "shell/TheViewer.h"
 #include "support/MediaFixtures.h"
@@ -44,6 +45,33 @@ void select(TheViewer& viewer, const QString& name) {
     }
     QFAIL(qPrintable("not listed: " + name));
 }
+
+// A metafile of a million small squares: more seconds of playing than any
+// test waits, unless it stops when no longer wanted.
+QByteArray slowMetafile() {
+    mf::Wmf squares;
+    squares.rectangle(10, 10, 12, 12);
+    for (int i = 0; i < 20; ++i) {
+        const mf::Wmf copy = squares;
+        squares.append(copy);
+    }
+    mf::Wmf wmf;
+    wmf.solidBrush(0, 0, 255).select(0).append(squares);
+    return wmf.placeable({0, 0, 1000, 1000}, 96);
+}
+
+// Notes the size of the picture the picture area appears with, each time.
+class ShowWatch : public QObject {
+  public:
+    QList<QSize> shown;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            shown << static_cast<PictureBox*>(watched)->Picture().size();
+        return false;
+    }
+};
 
 bool isPlaying(const TheViewer& viewer) {
     return viewer.MMControl1->player() && viewer.MMControl1->player()->isPlaying();
@@ -101,6 +129,7 @@ class FileViewingTest : public QObject {
         tree.write("empty.bmp", {});
         tree.write("text-as.wav", "this is no sound");
         tree.write("latin1.txt", "caf\xe9 cr\xe8me");
+        tree.write("slow.wmf", slowMetafile());
     }
 
     void outcomeByKindOfFile_data() {
@@ -111,7 +140,8 @@ class FileViewingTest : public QObject {
         QTest::addColumn<QString>("textHeld");
         QTest::newRow("picture") << "photo.bmp" << false << true << false << "";
         QTest::newRow("picture by content") << "disguised.gif" << false << true << false << "";
-        QTest::newRow("TXT") << "readme.TXT" << true << false << false << "plain words\nsecond line";
+        QTest::newRow("TXT") << "readme.TXT" << true << false << false
+                             << "plain words\nsecond line";
         QTest::newRow("tXt") << "notes.tXt" << true << false << false << "more notes";
         QTest::newRow("Doc") << "letter.Doc" << true << false << false << "a letter";
         QTest::newRow("NfO") << "info.NfO" << true << false << false << "info file";
@@ -138,6 +168,7 @@ class FileViewingTest : public QObject {
         viewer.show();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
         select(viewer, name);
+        QTRY_VERIFY_WITH_TIMEOUT(!viewer.isPictureLoading(), 20000);
 
         QCOMPARE(viewer.Label1->text(), tree.path() + "/" + name);
         QCOMPARE(Module::SelectedPath, tree.path() + "/" + name);
@@ -159,6 +190,38 @@ class FileViewingTest : public QObject {
         QCOMPARE(boxes.boxes.size(), 0); // nothing is ever reported
     }
 
+    // A selection made before the last one's picture is decoded wins: the
+    // earlier picture never shows, and a slow one stops playing.
+    void quickSecondSelectionShowsOnlyTheSecond_data() {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<QSize>("shown"); // invalid: no picture shows
+        QTest::newRow("picture, then text") << "photo.bmp"
+                                            << "readme.TXT" << QSize();
+        QTest::newRow("picture, then picture") << "photo.bmp"
+                                               << "disguised.gif" << QSize(20, 10);
+        QTest::newRow("slow metafile, then picture") << "slow.wmf"
+                                                     << "photo.bmp" << QSize(40, 30);
+    }
+    void quickSecondSelectionShowsOnlyTheSecond() {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(QSize, shown);
+        TheViewer viewer;
+        viewer.File1->setPattern("*");
+        viewer.Dir1->setPath(tree.path());
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        ShowWatch watch;
+        viewer.Picture1->installEventFilter(&watch);
+        select(viewer, first);
+        select(viewer, second);
+        // One decode runs at a time: the second is answered after the first.
+        QTRY_VERIFY_WITH_TIMEOUT(!viewer.isPictureLoading(), 20000);
+        QCOMPARE(watch.shown, shown.isValid() ? QList<QSize>{shown} : QList<QSize>{});
+        QCOMPARE(viewer.Picture1->isVisible(), shown.isValid());
+    }
+
     void nextSelectionStopsPlayback() {
         TheViewer viewer;
         viewer.File1->setPattern("*");
@@ -167,13 +230,14 @@ class FileViewingTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(isPlaying(viewer), 30000);
         select(viewer, "photo.bmp");
         QVERIFY(!viewer.MMControl1->isOpen()); // its pipeline is taken down
-        QVERIFY(viewer.Picture1->isVisibleTo(&viewer));
+        QTRY_VERIFY_WITH_TIMEOUT(viewer.Picture1->isVisibleTo(&viewer), 20000);
 
         select(viewer, "clip.avi"); // hides the picture, plays in its own window
         QVERIFY(!viewer.Picture1->isVisibleTo(&viewer));
         QTRY_VERIFY_WITH_TIMEOUT(isPlaying(viewer), 30000);
         QTRY_VERIFY_WITH_TIMEOUT(viewer.MMControl1->videoWindow() &&
-                                     viewer.MMControl1->videoWindow()->isVisible(), 30000);
+                                     viewer.MMControl1->videoWindow()->isVisible(),
+                                 30000);
         QWidget* window = viewer.MMControl1->videoWindow();
         QCOMPARE(window->windowTitle(), QString("clip.avi"));
         QCOMPARE(window->size(), QSize(320, 240)); // 64 by 48, grown
@@ -208,6 +272,7 @@ class FileViewingTest : public QObject {
         select(viewer, "gone.txt");
         QCOMPARE(viewer.Label1->text(), path);
         QVERIFY(viewer.TextB->isVisibleTo(&viewer)); // shown before the load failed
+        QTRY_VERIFY_WITH_TIMEOUT(!viewer.isPictureLoading(), 20000);
         QVERIFY(!viewer.Picture1->isVisibleTo(&viewer));
         QVERIFY(!viewer.MMControl1->isOpen());
         QCOMPARE(boxes.boxes.size(), 0);
@@ -265,6 +330,7 @@ class FileViewingTest : public QObject {
         {
             const Watchdog watchdog(20);
             viewer.File1->selectIndex(0);
+            QTRY_VERIFY_WITH_TIMEOUT(!viewer.isPictureLoading(), 10000);
         }
         QCOMPARE(viewer.Label1->text(), path);
         QCOMPARE(viewer.TextB->isVisibleTo(&viewer), name.endsWith(".txt"));
@@ -275,7 +341,8 @@ class FileViewingTest : public QObject {
     }
 
     void fileInTheRootHasOneSeparator() {
-        const QString name = QStringLiteral("quillory-root-test-%1.nfo").arg(QCoreApplication::applicationPid());
+        const QString name =
+            QStringLiteral("quillory-root-test-%1.nfo").arg(QCoreApplication::applicationPid());
         QFile file("/" + name);
         if (!file.open(QIODevice::WriteOnly)) QSKIP("the root folder cannot be written here");
         file.write("root file");

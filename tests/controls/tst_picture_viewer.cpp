@@ -81,7 +81,7 @@ void TestPictureViewer::pictureShowsAtItsSize() {
     QVERIFY(QTest::qWaitForWindowExposed(&viewer));
     QCOMPARE(viewer.File1->ListCount(), 1);
     viewer.File1->selectIndex(0);
-    QVERIFY(viewer.Picture1->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(viewer.Picture1->isVisible(), 20000);
     QVERIFY2(near(viewer.Picture1->size(), size),
              qPrintable(
                  QString("%1 x %2").arg(viewer.Picture1->width()).arg(viewer.Picture1->height())));
@@ -101,6 +101,7 @@ void TestPictureViewer::pictureRefitsWithTheWindow() {
     Shown s({{"photo.jpg", pic::saved(photo, "jpg", 90)}});
     QVERIFY(QTest::qWaitForWindowExposed(&s.viewer));
     s.viewer.File1->selectIndex(0);
+    QTRY_VERIFY_WITH_TIMEOUT(s.viewer.Picture1->isVisible(), 20000);
     QVERIFY(near(s.viewer.Picture1->size(), {353, 265}));
     // 200 pixels wider and higher: the space grows to 553 x 593, never beyond 100%.
     s.viewer.resize(s.viewer.size() + QSize(200, 200));
@@ -118,6 +119,7 @@ void TestPictureViewer::animatedGifPlaysUntilAnotherFile() {
     QVERIFY(QTest::qWaitForWindowExposed(&s.viewer));
     s.viewer.File1->selectIndex(0);
     const PictureBox& area = *s.viewer.Picture1;
+    QTRY_VERIFY_WITH_TIMEOUT(area.isVisible(), 20000);
     QCOMPARE(area.size(), QSize(32, 24));
     QVERIFY(mf::isColor(area.Picture(), 4, 4, Qt::red)); // the first frame at once
     QVERIFY(area.isAnimating());
@@ -125,6 +127,8 @@ void TestPictureViewer::animatedGifPlaysUntilAnotherFile() {
     QVERIFY(mf::isColor(area.Picture(), 4, 4, Qt::red));         // frame over frame
     QTRY_VERIFY(!mf::isColor(area.Picture(), 20, 12, Qt::blue)); // and again from the start
     s.viewer.File1->selectIndex(1);
+    QVERIFY(!area.isAnimating());
+    QTRY_VERIFY_WITH_TIMEOUT(area.isVisible(), 20000);
     QVERIFY(!area.isAnimating());
     QCOMPARE(area.size(), QSize(20, 20));
 }
@@ -158,6 +162,7 @@ void TestPictureViewer::wholePictureAtDesignSizeAndMaximised() {
     Shown s({{name, bytes}});
     QVERIFY(QTest::qWaitForWindowExposed(&s.viewer));
     s.viewer.File1->selectIndex(0);
+    QTRY_VERIFY_WITH_TIMEOUT(s.viewer.Picture1->isVisible(), 60000); // 24 MP under the sanitizer
     const QString folder = qEnvironmentVariable("QUILLORY_SCREENSHOTS");
     for (const char* state : {"design", "maximised"}) {
         if (QByteArray(state) == "maximised") {

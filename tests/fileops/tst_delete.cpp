@@ -133,6 +133,7 @@ class DeleteTest : public QObject {
         openFolder(viewer, tree.path());
         QVERIFY(selectFile(viewer, name));
         const bool picture = name.endsWith(".png");
+        if (picture) QTRY_VERIFY_WITH_TIMEOUT(viewer.Picture1->isVisibleTo(&viewer), 20000);
         if (!picture) QVERIFY(becomesPlaying(viewer.MMControl1));
 
         const QByteArray before = contentOf(tree.file(name));

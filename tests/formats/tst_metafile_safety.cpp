@@ -7,6 +7,7 @@
 
 #include <QtTest>
 
+#include <atomic>
 #include <limits>
 
 using mf::dwords;
@@ -65,14 +66,16 @@ class TestMetafileSafety : public QObject {
 };
 
 // Filling the picture again and again costs time without end; once the
-// picture's budget is spent, playing stops and what is drawn shows. Shapes
+// picture's budget is spent, playing stops and what is drawn shows. Playing
+// also stops once the caller asks it to. Shapes
 // that reach far beyond the picture, or whose edges crowd every line, cost
 // the rasteriser far more than the pixels they cover: they are drawn cut to
 // the picture, or without antialiasing, and the last shape still shows.
 void TestMetafileSafety::workBudgetEndsPlaying_data() {
     QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("stopAsked");
     QTest::addColumn<QPoint>("at");
-    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<QColor>("colour"); // invalid: nothing drawn
     auto fills = [](int count) {
         mf::Wmf w;
         w.solidBrush(255, 0, 0).solidBrush(0, 0, 255).select(0);
@@ -100,21 +103,27 @@ void TestMetafileSafety::workBudgetEndsPlaying_data() {
     dashes.pen(1, 0x10001, 100, 0, 0, 255).select(1);
     dashes.add(4, dwords({0, 0, 0, 0, zigzag.size() / 2}) + points);
     dashes.solidBrush(2, 255, 0, 0).select(2).select(0x80000008).rectangle(100, 100, 200, 200);
+    const QPoint centre(50, 50);
     QTest::newRow("300 fills: drawn to the end")
-        << fills(300) << QPoint(50, 50) << QColor(0, 0, 255);
-    QTest::newRow("1000 fills: stopped") << fills(1000) << QPoint(50, 50) << Red;
+        << fills(300) << false << centre << QColor(0, 0, 255);
+    QTest::newRow("1000 fills: stopped") << fills(1000) << false << centre << Red;
+    QTest::newRow("300 fills, stop asked: not played") << fills(300) << true << centre << QColor();
     QTest::newRow("pen wider than a tall picture: drawn to the end")
-        << wide.file({0, 0, 5080, 723436}) << QPoint(50, 50) << Red;
+        << wide.file({0, 0, 5080, 723436}) << false << centre << Red;
     QTest::newRow("pen wider than a tall picture: its stroke")
-        << wide.file({0, 0, 5080, 723436}) << QPoint(100, 10000) << QColor(0, 0, 255);
+        << wide.file({0, 0, 5080, 723436}) << false << QPoint(100, 10000) << QColor(0, 0, 255);
     QTest::newRow("crowded wide dashes: drawn to the end")
-        << dashes.file({0, 0, 7938, 7938}) << QPoint(150, 150) << Red;
+        << dashes.file({0, 0, 7938, 7938}) << false << QPoint(150, 150) << Red;
 }
 void TestMetafileSafety::workBudgetEndsPlaying() {
     QFETCH(QByteArray, bytes);
+    QFETCH(bool, stopAsked);
     QFETCH(QPoint, at);
     QFETCH(QColor, colour);
-    QVERIFY(mf::isColor(decodePicture(bytes), at.x(), at.y(), colour));
+    const std::atomic<bool> stop = stopAsked;
+    const QImage picture = decodePicture(bytes, {}, &stop);
+    QVERIFY(colour.isValid() ? mf::isColor(picture, at.x(), at.y(), colour)
+                             : mf::isClear(picture, at.x(), at.y()));
 }
 
 void TestMetafileSafety::damagedFilesFail_data() {

@@ -67,6 +67,7 @@ class TestPictureRaster : public QObject {
     void damagedFilesFail_data();
     void damagedFilesFail();
     void missingFileIsNotFound();
+    void stopAskedEndsRasterDecoding();
     void exifOrientation_data();
     void exifOrientation();
     void sizeLimit_data();
@@ -159,6 +160,20 @@ void TestPictureRaster::missingFileIsNotFound() {
     TempTree tree;
     QCOMPARE(errorLoading(tree.file("gone.bmp")), 53);
     QCOMPARE(errorLoading(tree.mkdir("folder.bmp")), 53);
+}
+
+// A decode nobody waits for any more reads no further: it fails at once.
+void TestPictureRaster::stopAskedEndsRasterDecoding() {
+    TempTree tree;
+    const std::atomic<bool> stop = true;
+    for (const char* format : {"jpg", "png", "bmp", "tif"}) {
+        const QString path = tree.write(QString("pic.") + format, pic::saved(noise(64), format));
+        QCOMPARE(LoadPicture(path).size(), QSize(64, 64));
+        QCOMPARE(decodePicture(pic::saved(noise(64), format)).size(), QSize(64, 64));
+        QVERIFY_THROWS_EXCEPTION(PlatformError, LoadPicture(path, {}, &stop));
+        QVERIFY_THROWS_EXCEPTION(PlatformError,
+                                 decodePicture(pic::saved(noise(64), format), {}, &stop));
+    }
 }
 
 void TestPictureRaster::exifOrientation_data() {

@@ -136,6 +136,7 @@ class StartupTest : public QObject {
         QCOMPARE(viewer->File1->Path(), tree.file(folder));
         QCOMPARE(viewer->File1->FileName(), selected);
         QCOMPARE(viewer->Label1->text(), selected.isEmpty() ? QString() : tree.file(given));
+        QTRY_VERIFY_WITH_TIMEOUT(!viewer->isPictureLoading(), 20000);
         QCOMPARE(viewer->Picture1->isVisible(), !selected.isEmpty());
         if (!selected.isEmpty()) {
             const QRect row = viewer->File1->visualRect(viewer->File1->currentIndex());

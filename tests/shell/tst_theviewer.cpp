@@ -98,6 +98,7 @@ class TheViewerTest : public QObject {
         QList<QWidget*> expected = {viewer.File1, viewer.Dir1, viewer.Drive1};
         if (!shown.isEmpty()) {
             viewer.File1->selectIndex(shown == "p.bmp" ? 0 : 1);
+            QTRY_VERIFY_WITH_TIMEOUT(!viewer.isPictureLoading(), 20000);
             expected << (shown == "p.bmp" ? static_cast<QWidget*>(viewer.Picture1) : viewer.TextB);
         }
         viewer.File1->setFocus();

@@ -3,12 +3,17 @@
 #include <QSize>
 #include <QtGlobal>
 
+#include <atomic>
+
 // Bounds that keep a hostile metafile from taking all memory or time.
 struct RenderLimits {
     qint64 maxPixels = 100'000'000;       // the rendered picture
     qint64 maxBitmapPixels = 100'000'000; // one embedded bitmap
     qint64 maxPatternPixels = 4'000'000;  // one pattern brush bitmap
     QSize fitInto; // when valid, a larger picture is drawn scaled down to fit in it
+    // When set and true, playing stops at the next record, as when the work
+    // budget is spent: whoever set it no longer wants the picture.
+    const std::atomic<bool>* stop = nullptr;
 };
 
 namespace MetafileCaps {

@@ -32,6 +32,7 @@ QImage renderMetafile(const PlaySetup& setup, const Player& play, const RenderLi
         MeasureSurface measure;
         measure.setBudget(recordBudget(MetafileCaps::UnsizedLongestSide, MetafileCaps::UnsizedLongestSide),
                           std::numeric_limits<qint64>::max());
+        measure.setStop(limits.stop);
         GdiCanvas canvas(measure, QTransform(), setup.devicePixelsPerMm, setup.objectCapacity,
                          setup.initial);
         play(canvas);
@@ -61,6 +62,7 @@ QImage renderMetafile(const PlaySetup& setup, const Player& play, const RenderLi
     surface.setBudget(recordBudget(size.width(), size.height()),
                       MetafileCaps::BudgetOverdraw * qint64(size.width()) * size.height() +
                           MetafileCaps::BudgetPixels);
+    surface.setStop(limits.stop);
     GdiCanvas canvas(surface, base, setup.devicePixelsPerMm, setup.objectCapacity, setup.initial);
     play(canvas);
     return picture;

@@ -9,6 +9,7 @@
 #include <QRectF>
 #include <QTransform>
 
+#include <atomic>
 #include <limits>
 #include <optional>
 
@@ -23,7 +24,10 @@ class Surface {
         records_ = records;
         pixels_ = pixels;
     }
-    bool nextRecord() { return --records_ >= 0 && pixels_ > 0; }
+    void setStop(const std::atomic<bool>* stop) { stop_ = stop; }
+    bool nextRecord() {
+        return --records_ >= 0 && pixels_ > 0 && !(stop_ && stop_->load(std::memory_order_relaxed));
+    }
     virtual void setClip(const std::optional<QPainterPath>& clip) = 0;
     virtual void fill(const QPainterPath& path, const QBrush& brush) = 0;
     virtual void stroke(const QPainterPath& path, const QPen& pen) = 0;
@@ -42,6 +46,7 @@ class Surface {
   private:
     qint64 records_ = std::numeric_limits<qint64>::max();
     qint64 pixels_ = std::numeric_limits<qint64>::max();
+    const std::atomic<bool>* stop_ = nullptr;
 };
 
 class PaintSurface : public Surface {

@@ -20,8 +20,10 @@ void readRtf(QByteArrayView rtf, QTextDocument* document) {
     RtfParser(rtf, document).run();
 }
 
-RtfLoader::RtfLoader(const QByteArray& rtf, QTextDocument* document)
-    : rtf_(rtf), parser_(std::make_unique<RtfParser>(rtf_, document)) {}
+RtfLoader::RtfLoader(const QByteArray& rtf, QTextDocument* document, RtfPictureSink pictures)
+    : rtf_(rtf), parser_(std::make_unique<RtfParser>(rtf_, document)) {
+    parser_->deferPictures(std::move(pictures));
+}
 
 RtfLoader::~RtfLoader() = default;
 
@@ -109,15 +111,29 @@ void RtfParser::groupEnd() {
     if (closed.destination == state().destination) return;
     if (closed.destination == RtfDestination::FontTable) fonts_.endGroup();
     if (closed.destination == RtfDestination::Picture &&
-        state().destination == RtfDestination::Body) {
-        if (writer_.picturesFull()) {
-            writer_.emptyFrame(picture_.displaySize(picture_.statedSize()), state().para.inTable);
-            return;
-        }
-        const QImage image = picture_.image();
-        if (!image.isNull())
-            writer_.image(image, picture_.displaySize(image.size()), state().para.inTable);
+        state().destination == RtfDestination::Body)
+        endPicture();
+}
+
+void RtfParser::endPicture() {
+    const bool inTable = state().para.inTable;
+    if (writer_.picturesFull()) {
+        writer_.emptyFrame(picture_.displaySize(picture_.statedSize()), inTable);
+        return;
     }
+    if (pictureSink_) {
+        // Its frame goes in now, at the size the header promises; the sink
+        // decodes it elsewhere, and takes the frame away if that fails.
+        if (!picture_.hasData()) return;
+        const QSize own = picture_.headerSize();
+        const QSizeF shown = picture_.displaySize(own);
+        const QTextCursor frame =
+            writer_.pictureFrame(shown, RtfPicture::shownBytes(own, shown), inTable);
+        if (!frame.isNull()) pictureSink_(picture_, frame);
+        return;
+    }
+    const QImage image = picture_.image();
+    if (!image.isNull()) writer_.image(image, picture_.displaySize(image.size()), inTable);
 }
 
 void RtfParser::symbol(char c) {

@@ -9,6 +9,7 @@
 
 #include <QDeadlineTimer>
 
+#include <functional>
 #include <vector>
 
 // The reading behind readRtf: a group stack over the token stream, handing
@@ -20,6 +21,9 @@ class RtfParser {
     // Reads on until the input has advanced by bytes or the deadline has
     // passed; true once the document is complete.
     bool step(qsizetype bytes, QDeadlineTimer deadline);
+    void deferPictures(std::function<void(const RtfPicture&, const QTextCursor&)> sink) {
+        pictureSink_ = std::move(sink);
+    }
 
   private:
     RtfGroupState& state() { return stack_.back(); }
@@ -32,6 +36,7 @@ class RtfParser {
     void flushBytes();
     void flushLongRun();
     void put(const QString& text);
+    void endPicture();
 
     // RtfParserWords.cpp and RtfParserProperties.cpp
     void word(const RtfToken& token, bool ignorable);
@@ -44,6 +49,7 @@ class RtfParser {
     RtfFontTable fonts_;
     RtfColorTable colors_;
     RtfPicture picture_;
+    std::function<void(const RtfPicture&, const QTextCursor&)> pictureSink_;
     RtfWriter writer_;
     std::vector<RtfGroupState> stack_;
     RtfParaState lastPara_;

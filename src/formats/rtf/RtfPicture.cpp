@@ -5,6 +5,8 @@
 #include "formats/rtf/RtfTokenizer.h"
 #include "system/PlatformError.h"
 
+#include <QBuffer>
+#include <QImageReader>
 #include <QtMath>
 
 namespace {
@@ -73,6 +75,24 @@ QImage RtfPicture::image() const {
     if (decoded.width() <= target.width() && decoded.height() <= target.height()) return decoded;
     return decoded.scaled(target.boundedTo(decoded.size()), Qt::IgnoreAspectRatio,
                           Qt::SmoothTransformation);
+}
+
+QSize RtfPicture::headerSize() const {
+    if (kind_ == PicturePng || kind_ == PictureJpeg) {
+        QBuffer buffer;
+        buffer.setData(data_);
+        buffer.open(QIODevice::ReadOnly);
+        const QSize size = QImageReader(&buffer).size();
+        if (size.isValid()) return size;
+    }
+    return statedSize();
+}
+
+qint64 RtfPicture::shownBytes(QSize own, QSizeF shown) {
+    // image() scales a larger picture down to its shown size, never up.
+    const qint64 w = qCeil(shown.width()), h = qCeil(shown.height());
+    return 4 * (own.width() > 0 ? qMin<qint64>(own.width(), w) : w) *
+           (own.height() > 0 ? qMin<qint64>(own.height(), h) : h);
 }
 
 QImage RtfPicture::decode() const {

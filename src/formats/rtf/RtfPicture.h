@@ -23,6 +23,13 @@ class RtfPicture {
     QSizeF displaySize(QSize own) const;
     // Its own size as the group states it, for a picture left undecoded.
     QSize statedSize() const { return {width_, height_}; }
+    // Whether there is anything to decode.
+    bool hasData() const { return kind_ != PictureOther && !data_.isEmpty(); }
+    // Its own size as its data's header tells, without decoding; else the
+    // stated size (a metafile's header gives none).
+    QSize headerSize() const;
+    // About the memory its image() takes when shown at that size.
+    static qint64 shownBytes(QSize own, QSizeF shown);
 
   private:
     QImage decode() const;

@@ -3,9 +3,12 @@
 #include <QByteArray>
 #include <QDeadlineTimer>
 
+#include <functional>
 #include <memory>
 
+class QTextCursor;
 class QTextDocument;
+class RtfPicture;
 
 // Whether the bytes are an RTF document, whatever the file is called.
 bool isRtf(QByteArrayView bytes);
@@ -17,11 +20,16 @@ void readRtf(QByteArrayView rtf, QTextDocument* document);
 
 class RtfParser;
 
+// Takes each picture of a document in place of decoding it, with a cursor
+// before its frame, which the document holds at the picture's shown size.
+using RtfPictureSink = std::function<void(const RtfPicture&, const QTextCursor&)>;
+
 // readRtf in steps, so that a large document never holds the caller long:
 // each step reads on from where the last one stopped.
 class RtfLoader {
   public:
-    RtfLoader(const QByteArray& rtf, QTextDocument* document);
+    // With a sink, pictures go there undecoded; else they are decoded here.
+    RtfLoader(const QByteArray& rtf, QTextDocument* document, RtfPictureSink pictures = {});
     ~RtfLoader();
     // Reads until the input has advanced by bytes or the deadline has passed;
     // true once the document is complete.

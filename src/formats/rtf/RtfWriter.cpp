@@ -10,6 +10,14 @@
 #include <QUrl>
 #include <utility>
 
+namespace {
+QImage transparentPixel() {
+    QImage empty(1, 1, QImage::Format_ARGB32);
+    empty.fill(Qt::transparent);
+    return empty;
+}
+} // namespace
+
 RtfWriter::RtfWriter(QTextDocument* document, const RtfFontTable& fonts,
                      const RtfColorTable& colors)
     : document_(document), fonts_(fonts), colors_(colors), cursor_(document) {
@@ -61,15 +69,28 @@ void RtfWriter::image(const QImage& image, QSizeF size, bool inTable) {
     insertImage(name, size);
 }
 
+QTextCursor RtfWriter::pictureFrame(QSizeF size, qint64 bytes, bool inTable) {
+    pictureBytes_ += bytes;
+    if (picturesFull()) {
+        emptyFrame(size, inTable);
+        return {};
+    }
+    flush();
+    tables_.place(cursor_, inTable);
+    const QUrl name(QStringLiteral("rtfpicture:%1").arg(++images_));
+    document_->addResource(QTextDocument::ImageResource, name, transparentPixel());
+    insertImage(name, size);
+    QTextCursor before(cursor_);
+    before.movePosition(QTextCursor::PreviousCharacter);
+    return before;
+}
+
 void RtfWriter::emptyFrame(QSizeF size, bool inTable) {
     flush();
     tables_.place(cursor_, inTable);
     const QUrl name(QStringLiteral("rtfpicture:empty"));
-    if (!std::exchange(hasEmptyFrame_, true)) {
-        QImage empty(1, 1, QImage::Format_ARGB32);
-        empty.fill(Qt::transparent);
-        document_->addResource(QTextDocument::ImageResource, name, empty);
-    }
+    if (!std::exchange(hasEmptyFrame_, true))
+        document_->addResource(QTextDocument::ImageResource, name, transparentPixel());
     insertImage(name, size);
 }
 

@@ -24,6 +24,10 @@ class RtfWriter {
     // The place of a picture left out, once a document's pictures take
     // all the memory they may.
     void emptyFrame(QSizeF size, bool inTable);
+    // The place of a picture decoded elsewhere: its frame at the size shown,
+    // empty until an image is added under the frame's name. The cursor stands
+    // before the frame; a null cursor when the pictures are full.
+    QTextCursor pictureFrame(QSizeF size, qint64 bytes, bool inTable);
     bool picturesFull() const { return pictureBytes_ >= MaxPictureBytes; }
     static constexpr qint64 MaxPictureBytes = 256LL * 1024 * 1024;
     void endParagraph(const RtfParaState& para);
