@@ -22,9 +22,10 @@ double rasterWork(const QList<QPolygonF>& polygons, const QRect& area) {
     for (const QPolygonF& polygon : polygons) {
         for (qsizetype i = 0; i < polygon.size(); ++i) {
             const QPointF a = polygon[i], b = polygon[(i + 1) % polygon.size()];
+            if (!std::isfinite(a.y()) || !std::isfinite(b.y())) continue;
             const double first = std::max(0.0, std::floor(std::min(a.y(), b.y())) - from);
             const double last = std::min(rows - 1, std::floor(std::max(a.y(), b.y())) - from);
-            if (!(first <= last)) continue; // beyond the area, or not a number
+            if (first > last) continue; // beyond the area
             const double lines = last - first + 1;
             // A level edge only moves the rasteriser to its end.
             const double run = a.y() == b.y() ? 0 : std::min(std::abs(b.x() - a.x()), width);
