@@ -2,19 +2,21 @@
 // then mutates them at random for a bounded time. It has no coverage
 // feedback; the sanitizers catch what goes wrong, and a time limit per input
 // what is too slow.
+#include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
-#include <sys/time.h>
-#include <unistd.h>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
+#include <sys/time.h>
+#include <unistd.h>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
@@ -28,7 +30,8 @@ std::vector<Bytes> readSeeds(const std::string& folder) {
     if (std::filesystem::is_directory(folder)) {
         for (const auto& entry : std::filesystem::directory_iterator(folder)) {
             std::ifstream in(entry.path(), std::ios::binary);
-            seeds.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            seeds.emplace_back(std::istreambuf_iterator<char>(in),
+                               std::istreambuf_iterator<char>());
         }
     }
     if (seeds.empty()) seeds.emplace_back();
@@ -37,7 +40,8 @@ std::vector<Bytes> readSeeds(const std::string& folder) {
 
 void mutate(Bytes& b, const std::vector<Bytes>& seeds, std::mt19937_64& rng) {
     auto pick = [&](size_t n) { return n == 0 ? 0 : size_t(rng() % n); };
-    static const uint8_t interesting[] = {0, 1, 0x7f, 0x80, 0xff, ',', '"', '\r', '\n', ' ', '\\', '{', '}'};
+    static const uint8_t interesting[] = {0,    1,    0x7f, 0x80, 0xff, ',', '"',
+                                          '\r', '\n', ' ',  '\\', '{',  '}'};
     switch (rng() % 7) {
     case 0: // flip a bit
         if (!b.empty()) b[pick(b.size())] ^= uint8_t(1u << (rng() % 8));
@@ -90,14 +94,22 @@ void tooSlow(int) {
     _exit(70);
 }
 
+double slowest = 0; // processor seconds of the slowest input
+
+double processorSeconds() {
+    return double(std::clock()) / CLOCKS_PER_SEC;
+}
+
 void runOne(const Bytes& input) {
     current = &input;
+    const double start = processorSeconds();
     itimerval limit{};
     limit.it_value.tv_sec = timeLimitSeconds; // 0: no limit
     setitimer(ITIMER_PROF, &limit, nullptr);
     LLVMFuzzerTestOneInput(input.data(), input.size());
     limit.it_value.tv_sec = 0;
     setitimer(ITIMER_PROF, &limit, nullptr);
+    slowest = std::max(slowest, processorSeconds() - start);
     current = nullptr;
 }
 
@@ -108,16 +120,20 @@ int main(int argc, char** argv) {
     std::string folder;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--seconds" && i + 1 < argc) seconds = std::atof(argv[++i]);
-        else if (arg == "--input-seconds" && i + 1 < argc) timeLimitSeconds = std::atoi(argv[++i]);
-        else folder = arg;
+        if (arg == "--seconds" && i + 1 < argc)
+            seconds = std::atof(argv[++i]);
+        else if (arg == "--input-seconds" && i + 1 < argc)
+            timeLimitSeconds = std::atoi(argv[++i]);
+        else
+            folder = arg;
     }
     const std::vector<Bytes> seeds = readSeeds(folder);
     // The first input also starts the application and loads the fonts: it
     // runs without the limit.
     LLVMFuzzerTestOneInput(seeds[0].data(), seeds[0].size());
     signal(SIGPROF, tooSlow);
-    for (const Bytes& seed : seeds) runOne(seed);
+    for (const Bytes& seed : seeds)
+        runOne(seed);
 
     std::mt19937_64 rng(0x5eed);
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
@@ -125,10 +141,11 @@ int main(int argc, char** argv) {
     while (std::chrono::steady_clock::now() < end) {
         Bytes input = seeds[rng() % seeds.size()];
         const int rounds = 1 + int(rng() % 8);
-        for (int r = 0; r < rounds; ++r) mutate(input, seeds, rng);
+        for (int r = 0; r < rounds; ++r)
+            mutate(input, seeds, rng);
         runOne(input);
         ++runs;
     }
-    std::printf("%ld runs on %zu seeds, no crash\n", runs, seeds.size());
+    std::printf("%ld runs on %zu seeds, slowest %.2f s, no crash\n", runs, seeds.size(), slowest);
     return 0;
 }

@@ -14,6 +14,10 @@ cmake -S . -B build-libfuzzer -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Re
 cmake --build build-libfuzzer --target "fuzz_$target" -j"$(nproc)"
 mkdir -p "build-libfuzzer/corpus-$target"
 export QT_QPA_PLATFORM=offscreen
-export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+# Undefined behaviour is a finding too: stop at the first report.
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+# A crash, leak or slow input is saved beside the build, not in the sources.
 exec "build-libfuzzer/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=2 \
+  -artifact_prefix="build-libfuzzer/$target-" \
   "build-libfuzzer/corpus-$target" "fuzz/corpus/$target"

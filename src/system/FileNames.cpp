@@ -49,6 +49,12 @@ bool isEscape(char16_t c) {
     return c >= EscapeBase + 0x80 && c <= EscapeBase + 0xFF;
 }
 
+// An escaped byte stands alone: after a high surrogate the same unit is the
+// second half of a character past U+FFFF (U+1F480 ends in U+DC80).
+bool isEscapeAt(const char16_t* s, qsizetype i) {
+    return isEscape(s[i]) && !(i > 0 && QChar::isHighSurrogate(s[i - 1]));
+}
+
 } // namespace
 
 namespace FileNames {
@@ -83,7 +89,7 @@ QByteArray encode(const QString& text) {
     const qsizetype n = text.size();
     qsizetype runStart = 0;
     for (qsizetype i = 0; i < n; ++i) {
-        if (!isEscape(s[i])) continue;
+        if (!isEscapeAt(s, i)) continue;
         bytes += QStringView(s + runStart, i - runStart).toUtf8();
         bytes += char(s[i] - EscapeBase);
         runStart = i + 1;
@@ -93,12 +99,14 @@ QByteArray encode(const QString& text) {
 }
 
 QString display(const QString& text) {
-    if (std::none_of(text.begin(), text.end(), [](QChar c) { return isEscape(c.unicode()); }))
-        return text;
-    QString shown = text;
-    for (QChar& c : shown)
-        if (isEscape(c.unicode())) c = QChar(Replacement);
-    return shown;
+    const auto* s = reinterpret_cast<const char16_t*>(text.utf16());
+    QString shown;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!isEscapeAt(s, i)) continue;
+        if (shown.isNull()) shown = text;
+        shown[i] = QChar(Replacement);
+    }
+    return shown.isNull() ? text : shown;
 }
 
 QUrl fileUrl(const QString& path) {

@@ -12,6 +12,7 @@
 
 using mf::dwords;
 using mf::floats;
+using mf::rgb;
 using mf::words;
 
 namespace {
@@ -66,27 +67,63 @@ class TestMetafileSafety : public QObject {
 
 // Filling the picture again and again costs time without end; once the
 // picture's budget is spent, playing stops and what is drawn shows. Playing
-// also stops once the caller asks it to.
+// also stops once the caller asks it to. Shapes
+// that reach far beyond the picture, or whose edges crowd every line, cost
+// the rasteriser far more than the pixels they cover: they are drawn cut to
+// the picture, or without antialiasing, and the last shape still shows.
 void TestMetafileSafety::workBudgetEndsPlaying_data() {
-    QTest::addColumn<int>("fills");
+    QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("stopAsked");
-    QTest::addColumn<QColor>("centre"); // invalid: nothing drawn
-    QTest::newRow("300 fills: drawn to the end") << 300 << false << QColor(0, 0, 255);
-    QTest::newRow("1000 fills: stopped") << 1000 << false << Red;
-    QTest::newRow("300 fills, stop asked: not played") << 300 << true << QColor();
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<QColor>("colour"); // invalid: nothing drawn
+    auto fills = [](int count) {
+        mf::Wmf w;
+        w.solidBrush(255, 0, 0).solidBrush(0, 0, 255).select(0);
+        for (int i = 0; i < count; ++i)
+            w.rectangle(0, 0, 100, 100);
+        w.select(1).rectangle(0, 0, 100, 100);
+        return w.placeable({0, 0, 100, 100}, 96);
+    };
+    // A geometric pen of 2^32 - 3 units dashed 6 and 3, on a picture 27343
+    // pixels tall: each stroke once took a second.
+    mf::Emf wide;
+    wide.add(95, dwords({1, 0, 0, 0, 0, 0x12207, 0xfffffffd, 0, rgb(0, 0, 255), 0, 2, 6, 3}));
+    wide.select(1).add(2, dwords({0, 0, 0, 0, 4, 20, 10, 70, 10, 45, 50, 30, 10}));
+    wide.add(
+        8, dwords({0, 0, 0, 0, 2, 6, 3, 3, 100, 10, 150, 10, 120, 60, 110, 20, 140, 20, 120, 50}));
+    wide.solidBrush(2, 255, 0, 0).select(2).select(0x80000008).rectangle(0, 0, 192, 192);
+    // Two hundred dashes 100 pixels wide crossing each other on every line.
+    mf::Emf dashes;
+    QList<int> zigzag;
+    for (int i = 0; i < 400; ++i)
+        zigzag << (i % 2 ? 0 : 300) << (i % 4 < 2 ? 300 : 0);
+    QByteArray points;
+    for (int v : zigzag)
+        points += dwords({v});
+    dashes.pen(1, 0x10001, 100, 0, 0, 255).select(1);
+    dashes.add(4, dwords({0, 0, 0, 0, zigzag.size() / 2}) + points);
+    dashes.solidBrush(2, 255, 0, 0).select(2).select(0x80000008).rectangle(100, 100, 200, 200);
+    const QPoint centre(50, 50);
+    QTest::newRow("300 fills: drawn to the end")
+        << fills(300) << false << centre << QColor(0, 0, 255);
+    QTest::newRow("1000 fills: stopped") << fills(1000) << false << centre << Red;
+    QTest::newRow("300 fills, stop asked: not played") << fills(300) << true << centre << QColor();
+    QTest::newRow("pen wider than a tall picture: drawn to the end")
+        << wide.file({0, 0, 5080, 723436}) << false << centre << Red;
+    QTest::newRow("pen wider than a tall picture: its stroke")
+        << wide.file({0, 0, 5080, 723436}) << false << QPoint(100, 10000) << QColor(0, 0, 255);
+    QTest::newRow("crowded wide dashes: drawn to the end")
+        << dashes.file({0, 0, 7938, 7938}) << false << QPoint(150, 150) << Red;
 }
 void TestMetafileSafety::workBudgetEndsPlaying() {
-    QFETCH(int, fills);
+    QFETCH(QByteArray, bytes);
     QFETCH(bool, stopAsked);
-    QFETCH(QColor, centre);
-    mf::Wmf w;
-    w.solidBrush(255, 0, 0).solidBrush(0, 0, 255).select(0);
-    for (int i = 0; i < fills; ++i)
-        w.rectangle(0, 0, 100, 100);
-    w.select(1).rectangle(0, 0, 100, 100);
+    QFETCH(QPoint, at);
+    QFETCH(QColor, colour);
     const std::atomic<bool> stop = stopAsked;
-    const QImage picture = decodePicture(w.placeable({0, 0, 100, 100}, 96), {}, &stop);
-    QVERIFY(centre.isValid() ? mf::isColor(picture, 50, 50, centre) : mf::isClear(picture, 50, 50));
+    const QImage picture = decodePicture(bytes, {}, &stop);
+    QVERIFY(colour.isValid() ? mf::isColor(picture, at.x(), at.y(), colour)
+                             : mf::isClear(picture, at.x(), at.y()));
 }
 
 void TestMetafileSafety::damagedFilesFail_data() {

@@ -24,6 +24,11 @@ class FileNamesTest : public QObject {
             "\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd");
         row("cut-off sequence at the end", "x\xe2\x82", "x\xef\xbf\xbd\xef\xbf\xbd");
         row("continuation byte alone", "\x80y", "\xef\xbf\xbdy");
+        // U+1F480 and U+EBCEB are surrogate pairs whose second half looks
+        // like an escaped byte.
+        row("four bytes ending in U+DC80", "\xf0\x9f\x92\x80.txt", "\xf0\x9f\x92\x80.txt");
+        row("four bytes ending in U+DCEB, then a bad byte", "\xf3\xab\xb3\xab\xab",
+            "\xf3\xab\xb3\xab\xef\xbf\xbd");
     }
     void roundTrip() {
         QFETCH(QByteArray, bytes);

@@ -1,10 +1,27 @@
 #include "formats/metafile/Surface.h"
 
+#include "formats/metafile/AreaCut.h"
+#include "formats/metafile/RasterWork.h"
+
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QPainterPathStroker>
 
 #include <algorithm>
 #include <cmath>
+
+namespace {
+// A shape reaching further than this beyond the picture is cut to it, less
+// this margin, before Qt rasterises it: drawing within it stays Qt's own.
+constexpr double Reach = 64;
+constexpr double Margin = 2;
+// Work the antialiasing rasteriser is left to however small the picture.
+constexpr double LightWork = 1 << 20;
+
+QRectF grown(const QRect& area, double by) {
+    return QRectF(area).adjusted(-by, -by, by, by);
+}
+} // namespace
 
 bool Surface::spend(double pixels) {
     if (pixels_ <= 0) return false;
@@ -20,7 +37,7 @@ double PaintSurface::covered(const QRectF& bounds) const {
 void PaintSurface::setClip(const std::optional<QPainterPath>& clip) {
     painter_.setTransform(QTransform());
     if (clip)
-        painter_.setClipPath(*clip);
+        painter_.setClipPath(cutToArea(*clip, grown(painter_.viewport(), Margin)));
     else
         painter_.setClipping(false);
 }
@@ -28,7 +45,23 @@ void PaintSurface::setClip(const std::optional<QPainterPath>& clip) {
 void PaintSurface::fill(const QPainterPath& path, const QBrush& brush) {
     if (!spend(covered(path.boundingRect()))) return;
     painter_.setTransform(QTransform());
-    painter_.fillPath(path, brush);
+    if (!filledApart(path, brush)) painter_.fillPath(path, brush);
+}
+
+bool PaintSurface::filledApart(const QPainterPath& shape, const QBrush& brush) {
+    const QRect area = painter_.viewport();
+    const bool far = !grown(area, Reach).contains(shape.controlPointRect());
+    const QPainterPath within = far ? cutToArea(shape, grown(area, Margin)) : shape;
+    // Too many edges crossing each line cost the antialiasing rasteriser
+    // seconds; the plain one takes such a shape in its stride.
+    const bool heavy = rasterWork(within.toSubpathPolygons(), area) >
+                       std::max(LightWork, double(area.width()) * area.height());
+    if (!far && !heavy) return false;
+    const bool smooth = painter_.testRenderHint(QPainter::Antialiasing);
+    painter_.setRenderHint(QPainter::Antialiasing, smooth && !heavy);
+    painter_.fillPath(within, brush);
+    painter_.setRenderHint(QPainter::Antialiasing, smooth);
+    return true;
 }
 
 namespace {
@@ -47,14 +80,17 @@ void PaintSurface::stroke(const QPainterPath& path, const QPen& pen) {
     // A pen wider than the picture covers it all; Qt's stroker would spend
     // seconds on the outline of a million-pixel pen.
     const QRect area = painter_.viewport();
-    const double widest = std::min(2.0 * (area.width() + area.height()), MaxPenWidth);
-    if (pen.widthF() <= widest) {
-        painter_.strokePath(path, pen);
-    } else {
-        QPen capped = pen;
-        capped.setWidthF(widest);
+    QPen capped = pen;
+    capped.setWidthF(std::min({pen.widthF(), 2.0 * (area.width() + area.height()), MaxPenWidth}));
+    // Thin lines Qt draws pixel by pixel, within the picture only; wider
+    // ones it fills as outlines, which may reach far or crowd.
+    if (capped.widthF() <= 1) {
         painter_.strokePath(path, capped);
+        return;
     }
+    QPainterPath outline = QPainterPathStroker(capped).createStroke(path);
+    outline.setFillRule(Qt::WindingFill);
+    if (!filledApart(outline, capped.brush())) painter_.strokePath(path, capped);
 }
 
 void PaintSurface::image(const QImage& image, const QTransform& imageToPixels,

@@ -62,6 +62,10 @@ class PaintSurface : public Surface {
 
   private:
     double covered(const QRectF& bounds) const; // picture pixels within bounds
+    // Fills a shape, or a stroke's outline, cut to the picture or without
+    // antialiasing when it reaches far beyond or its edges crowd the lines;
+    // false, and nothing drawn, when Qt may draw it as it is.
+    bool filledApart(const QPainterPath& shape, const QBrush& brush);
     QPainter& painter_;
 };
 
