@@ -315,7 +315,6 @@ class CopyDialogTest : public QObject {
         QVERIFY2(label.contains("big.avi") && label.contains("bytes") &&
                      digits.contains("of8589934592bytes"),
                  qPrintable(label));
-        QVERIFY(took < 30000);
         QVERIFY(boxes.boxes.isEmpty());
         QCOMPARE(contentOf(tree.file("to/big.avi")), QByteArray("the old one"));
         QCOMPARE(entriesOf(to), QStringList{"big.avi"});
