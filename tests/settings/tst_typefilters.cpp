@@ -35,8 +35,6 @@ class TypeFiltersTest : public QObject {
             {"a.jpg", "c.wav", "e.MID"});
         row("video", {"No", "No", "Yes"}, Pictures + Video, {"TextOFF", "SoundOFF", "VideoON"},
             {"a.jpg", "d.avi"});
-        row("defaults: sound and video", {"No", "Yes", "Yes"}, Pictures + Sound + Video,
-            {"TextOFF", "SoundON", "VideoON"}, {"a.jpg", "c.wav", "d.avi", "e.MID"});
         row("all", {"Yes", "Yes", "Yes"}, Pictures + Text + Sound + Video,
             {"TextON", "SoundON", "VideoON"},
             {"a.jpg", "b.txt", "c.wav", "d.avi", "e.MID", "g.doc"});
