@@ -58,27 +58,6 @@ class FolderNavigationTest : public QObject {
         QCOMPARE(boxes.boxes.size(), 0);
     }
 
-    void missingMediumSaysSoOnce() {
-        TempTree tree;
-        tree.write("here.bmp");
-        const QString gone = tree.file("no-disc");
-        Volumes::setProvider([&] { return QList<Volume>{{"root", "/"}, {"cdrom", gone}}; });
-        TheViewer viewer;
-        viewer.File1->setPattern("*.bmp");
-        viewer.Dir1->setPath(tree.path());
-        MsgBoxRecorder boxes;
-        viewer.Drive1->setDrive(gone);
-        QCOMPARE(boxes.boxes.size(), 1);
-        QCOMPARE(describe(boxes.boxes[0]),
-                 "Please insert a disk, this drive is not accessable|48|Error..");
-        QCOMPARE(viewer.Drive1->volumeRoot(), gone); // the drive list keeps the choice
-        QCOMPARE(viewer.Dir1->Path(), tree.path());
-        QCOMPARE(viewer.File1->Path(), tree.path());
-        QCOMPARE(listed(*viewer.File1), QStringList({"here.bmp"}));
-        viewer.Drive1->setDrive(gone); // no change, no second message
-        QCOMPARE(boxes.boxes.size(), 1);
-    }
-
     void folderGoneBeforeTheFileListReadsIt() {
         TempTree tree;
         tree.write("stay/kept.bmp");
@@ -101,18 +80,36 @@ class FolderNavigationTest : public QObject {
         QCOMPARE(boxes.boxes.size(), 0);
     }
 
-    void otherDriveFailuresAreSilent() {
+    // A volume whose medium is gone says so, once; any other refusal (a
+    // "volume" whose root is a plain file) is silent. The lists stay put.
+    void refusedDrive_data() {
+        QTest::addColumn<bool>("medium"); // false: the root is a plain file
+        QTest::addColumn<QStringList>("boxes");
+        QTest::newRow("missing medium")
+            << true << QStringList{"Please insert a disk, this drive is not accessable|48|Error.."};
+        QTest::newRow("plain file as root") << false << QStringList{};
+    }
+    void refusedDrive() {
+        QFETCH(bool, medium);
+        QFETCH(QStringList, boxes);
         TempTree tree;
-        // A "volume" whose root is a plain file: the folder list refuses it
-        // with an error other than 68.
-        const QString odd = tree.write("not-a-folder");
-        Volumes::setProvider([&] { return QList<Volume>{{"root", "/"}, {"odd", odd}}; });
+        tree.write("here.bmp");
+        const QString root = medium ? tree.file("no-disc") : tree.write("not-a-folder");
+        Volumes::setProvider([&] { return QList<Volume>{{"root", "/"}, {"odd", root}}; });
         TheViewer viewer;
+        viewer.File1->setPattern("*.bmp");
         viewer.Dir1->setPath(tree.path());
-        MsgBoxRecorder boxes;
-        viewer.Drive1->setDrive(odd);
-        QCOMPARE(boxes.boxes.size(), 0);
+        MsgBoxRecorder recorder;
+        viewer.Drive1->setDrive(root);
+        if (medium) QCOMPARE(viewer.Drive1->volumeRoot(), root); // the drive list keeps it
+        viewer.Drive1->setDrive(root);                           // no change, no second message
+        QStringList shown;
+        for (const auto& box : recorder.boxes)
+            shown << describe(box);
+        QCOMPARE(shown, boxes);
         QCOMPARE(viewer.Dir1->Path(), tree.path());
+        QCOMPARE(viewer.File1->Path(), tree.path());
+        QCOMPARE(listed(*viewer.File1), QStringList({"here.bmp"}));
     }
 };
 
