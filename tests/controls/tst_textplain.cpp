@@ -79,8 +79,6 @@ class TextPlainTest : public QObject {
         QTest::newRow("one bad byte decides")
             << "a.txt" << QByteArray("\xE2\x9C\x93 ok \xFF") << u"âœ“ ok ÿ"_qs;
         QTest::newRow("crlf") << "a.txt" << QByteArray("one\r\ntwo\r\n") << u"one\ntwo\n"_qs;
-        QTest::newRow("lf") << "a.txt" << QByteArray("one\ntwo") << u"one\ntwo"_qs;
-        QTest::newRow("cr") << "a.txt" << QByteArray("one\rtwo") << u"one\ntwo"_qs;
         QTest::newRow("mixed") << "a.txt" << QByteArray("a\r\nb\rc\nd\r\r\ne")
                                << u"a\nb\nc\nd\n\ne"_qs;
         QTest::newRow("long CR lines across load steps")

@@ -49,20 +49,13 @@ inline QByteArray colorWords(int r, int g, int b) {
 
 // A packed bottom-up 24-bit DIB of the image (BITMAPINFOHEADER then rows).
 inline QByteArray dib24(const QImage& image) {
-    QByteArray b = dwords({40, image.width(), image.height()});
-    put16(b, 1);
-    put16(b, 24);
+    QByteArray b = dwords({40, image.width(), image.height()}) + words({1, 24});
     b += dwords({0, 0, 0, 0, 0, 0});
+    const QImage bgr = image.convertToFormat(QImage::Format_BGR888);
     const int stride = (image.width() * 3 + 3) / 4 * 4;
-    for (int y = image.height() - 1; y >= 0; --y) {
-        QByteArray row;
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb p = image.pixel(x, y);
-            row.append(char(qBlue(p))).append(char(qGreen(p))).append(char(qRed(p)));
-        }
-        row.append(QByteArray(stride - row.size(), '\0'));
-        b += row;
-    }
+    for (int y = image.height() - 1; y >= 0; --y)
+        b += QByteArray(reinterpret_cast<const char*>(bgr.constScanLine(y)), image.width() * 3)
+                 .leftJustified(stride, '\0');
     return b;
 }
 
