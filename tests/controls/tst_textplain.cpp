@@ -1,8 +1,8 @@
 #include "controls/RichTextPane.h"
+#include "formats/tst_picture_files.h"
 #include "support/Checks.h"
 #include "support/TempTree.h"
 
-#include <QBuffer>
 #include <QFontInfo>
 #include <QProcess>
 #include <QScrollBar>
@@ -26,11 +26,8 @@ QByteArray utf16(const QString& text, bool bigEndian) {
 QByteArray pictures(const char* word, QColor color, int count) {
     QImage image(1000, 1000, QImage::Format_RGB32);
     image.fill(color);
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
     const QByteArray pict =
-        "{\\pict\\pngblip\\picwgoal600\\pichgoal600 " + buffer.data().toHex() + "}";
+        "{\\pict\\pngblip\\picwgoal600\\pichgoal600 " + pic::saved(image, "PNG").toHex() + "}";
     return "{\\rtf1 " + QByteArray(word) + " " + pict.repeated(count) + "}";
 }
 // Whether a document shows what the tests below load first: the word "old"

@@ -1,8 +1,8 @@
 #include "controls/RichTextPane.h"
 #include "formats/rtf/RtfReader.h"
 #include "support/TempTree.h"
+#include "tst_picture_files.h"
 
-#include <QBuffer>
 #include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -39,11 +39,8 @@ class RtfContentTest : public QObject {
     static QByteArray pictureRtf(const char* format, const char* kind) {
         QImage image(4, 3, QImage::Format_RGB32);
         image.fill(QColor(255, 0, 0));
-        QBuffer buffer;
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, format);
         // Hex split over lines, as writers do.
-        QByteArray hex = buffer.data().toHex();
+        QByteArray hex = pic::saved(image, format).toHex();
         for (qsizetype at = 64; at < hex.size(); at += 65)
             hex.insert(at, '\n');
         return QByteArray("{\\rtf1 x{\\pict\\") + kind +
