@@ -62,11 +62,9 @@ inline QByteArray dib24(const QImage& image) {
 class Wmf {
   public:
     Wmf& add(int function, const QByteArray& params) {
-        const qsizetype padded = params.size() + params.size() % 2;
-        put32(records_, 3 + padded / 2);
+        put32(records_, 3 + (params.size() + 1) / 2); // in 16-bit words, padded
         put16(records_, function);
-        records_ += params;
-        if (params.size() % 2) records_.append('\0');
+        records_ += params + QByteArray(params.size() % 2, '\0');
         return *this;
     }
     Wmf& add(int function, std::initializer_list<int> params) {
@@ -115,9 +113,7 @@ class Wmf {
 class Emf {
   public:
     Emf& add(quint32 type, const QByteArray& data) {
-        QByteArray padded = data;
-        while (padded.size() % 4)
-            padded.append('\0');
+        const QByteArray padded = data + QByteArray(-data.size() & 3, '\0');
         put32(records_, type);
         put32(records_, 8 + padded.size());
         records_ += padded;

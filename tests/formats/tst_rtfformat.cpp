@@ -129,17 +129,13 @@ class RtfFormatTest : public QObject {
         QCOMPARE(tabs[1].position, 192.0);
         QCOMPARE(tabs[1].type, QTextOption::RightTab);
         QCOMPARE(doc->firstBlock().text(), "a\tb\tc");
-    }
-
-    void tabStopsFollowIndents() {
         // Stops count from the margin in RTF and from the line start in Qt; a
         // hanging indent is a stop of its own.
-        QTextDocument* doc =
-            load(R"({\rtf1 \deftab360\li720\fi-360\tx2160 \bullet\tab item\tab x})");
-        const QList<QTextOption::Tab> tabs = doc->firstBlock().blockFormat().tabPositions();
-        QCOMPARE(tabs.size(), 2);
-        QCOMPARE(tabs[0].position, 24.0);
-        QCOMPARE(tabs[1].position, 120.0);
+        doc = load(R"({\rtf1 \deftab360\li720\fi-360\tx2160 \bullet\tab item\tab x})");
+        const QList<QTextOption::Tab> indented = doc->firstBlock().blockFormat().tabPositions();
+        QCOMPARE(indented.size(), 2);
+        QCOMPARE(indented[0].position, 24.0);
+        QCOMPARE(indented[1].position, 120.0);
         QCOMPARE(doc->defaultTextOption().tabStopDistance(), 24.0);
         QCOMPARE(load(R"({\rtf1 x})")->defaultTextOption().tabStopDistance(), 48.0);
     }
