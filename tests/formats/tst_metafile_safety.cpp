@@ -94,14 +94,10 @@ void TestMetafileSafety::workBudgetEndsPlaying_data() {
     wide.solidBrush(2, 255, 0, 0).select(2).select(0x80000008).rectangle(0, 0, 192, 192);
     // Two hundred dashes 100 pixels wide crossing each other on every line.
     mf::Emf dashes;
-    QList<int> zigzag;
+    QByteArray zigzag = dwords({0, 0, 0, 0, 400});
     for (int i = 0; i < 400; ++i)
-        zigzag << (i % 2 ? 0 : 300) << (i % 4 < 2 ? 300 : 0);
-    QByteArray points;
-    for (int v : zigzag)
-        points += dwords({v});
-    dashes.pen(1, 0x10001, 100, 0, 0, 255).select(1);
-    dashes.add(4, dwords({0, 0, 0, 0, zigzag.size() / 2}) + points);
+        zigzag += dwords({i % 2 ? 0 : 300, i % 4 < 2 ? 300 : 0});
+    dashes.pen(1, 0x10001, 100, 0, 0, 255).select(1).add(4, zigzag);
     dashes.solidBrush(2, 255, 0, 0).select(2).select(0x80000008).rectangle(100, 100, 200, 200);
     const QPoint centre(50, 50);
     QTest::newRow("300 fills: drawn to the end")

@@ -49,31 +49,22 @@ inline QByteArray colorWords(int r, int g, int b) {
 
 // A packed bottom-up 24-bit DIB of the image (BITMAPINFOHEADER then rows).
 inline QByteArray dib24(const QImage& image) {
-    QByteArray b = dwords({40, image.width(), image.height()});
-    put16(b, 1);
-    put16(b, 24);
+    QByteArray b = dwords({40, image.width(), image.height()}) + words({1, 24});
     b += dwords({0, 0, 0, 0, 0, 0});
+    const QImage bgr = image.convertToFormat(QImage::Format_BGR888);
     const int stride = (image.width() * 3 + 3) / 4 * 4;
-    for (int y = image.height() - 1; y >= 0; --y) {
-        QByteArray row;
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb p = image.pixel(x, y);
-            row.append(char(qBlue(p))).append(char(qGreen(p))).append(char(qRed(p)));
-        }
-        row.append(QByteArray(stride - row.size(), '\0'));
-        b += row;
-    }
+    for (int y = image.height() - 1; y >= 0; --y)
+        b += QByteArray(reinterpret_cast<const char*>(bgr.constScanLine(y)), image.width() * 3)
+                 .leftJustified(stride, '\0');
     return b;
 }
 
 class Wmf {
   public:
     Wmf& add(int function, const QByteArray& params) {
-        const qsizetype padded = params.size() + params.size() % 2;
-        put32(records_, 3 + padded / 2);
+        put32(records_, 3 + (params.size() + 1) / 2); // in 16-bit words, padded
         put16(records_, function);
-        records_ += params;
-        if (params.size() % 2) records_.append('\0');
+        records_ += params + QByteArray(params.size() % 2, '\0');
         return *this;
     }
     Wmf& add(int function, std::initializer_list<int> params) {
@@ -122,9 +113,7 @@ class Wmf {
 class Emf {
   public:
     Emf& add(quint32 type, const QByteArray& data) {
-        QByteArray padded = data;
-        while (padded.size() % 4)
-            padded.append('\0');
+        const QByteArray padded = data + QByteArray(-data.size() & 3, '\0');
         put32(records_, type);
         put32(records_, 8 + padded.size());
         records_ += padded;

@@ -34,13 +34,10 @@ inline QByteArray gif(QSize size, const QList<int>& frameColours) {
         b += '\x2c';
         put16(b, 0), put16(b, 0), put16(b, size.width()), put16(b, size.height());
         b += '\0';
-        QList<int> codes;
-        const int pixels = size.width() * size.height();
-        for (int i = 0; i < pixels; ++i) {
-            if (i % 2 == 0) codes << 4; // clear
-            codes << colour;
-        }
-        codes << 5; // end of information
+        QList<int> codes; // 4 clears the table, 5 ends the data
+        for (int i = 0; i < size.width() * size.height(); ++i)
+            codes << (i % 2 ? QList<int>{colour} : QList<int>{4, colour});
+        codes << 5;
         QByteArray data;
         quint32 acc = 0;
         int bits = 0;

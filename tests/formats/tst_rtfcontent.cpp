@@ -1,8 +1,8 @@
 #include "controls/RichTextPane.h"
 #include "formats/rtf/RtfReader.h"
 #include "support/TempTree.h"
+#include "tst_picture_files.h"
 
-#include <QBuffer>
 #include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -39,77 +39,76 @@ class RtfContentTest : public QObject {
     static QByteArray pictureRtf(const char* format, const char* kind) {
         QImage image(4, 3, QImage::Format_RGB32);
         image.fill(QColor(255, 0, 0));
-        QBuffer buffer;
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, format);
         // Hex split over lines, as writers do.
-        QByteArray hex = buffer.data().toHex();
+        QByteArray hex = pic::saved(image, format).toHex();
         for (qsizetype at = 64; at < hex.size(); at += 65)
             hex.insert(at, '\n');
         return QByteArray("{\\rtf1 x{\\pict\\") + kind +
                "\\picw4\\pich3\\picwgoal600\\pichgoal450 " + hex + "}y}";
     }
 
-  private slots:
-    void text_data() {
+    static void columns() {
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("cp1252 escapes")
-            << QByteArray(R"({\rtf1\ansi caf\'e9 \'80 \'93q\'94})") << u"café € “q”"_qs;
-        QTest::newRow("cp1251 document")
-            << QByteArray(R"({\rtf1\ansi\ansicpg1251 \'cf\'f0\'e8\'e2\'e5\'f2})") << u"Привет"_qs;
-        QTest::newRow("charset of the font")
-            << QByteArray(R"({\rtf1\ansi\ansicpg1252{\fonttbl{\f0 Arial;}{\f1\fcharset204 )"
-                          R"(Arial Cyr;}{\f2\fcharset161 Greek;}}\f1 \'e4\'e0 \f0 \'e4 \f2 \'e1})")
-            << u"да ä α"_qs;
-        QTest::newRow("raw high bytes follow the code page")
-            << QByteArray("{\\rtf1\\ansi\\ansicpg1251 \xcf\xf0\xe8}") << u"При"_qs;
-        QTest::newRow("unicode with fallbacks")
-            << QByteArray(R"({\rtf1 \u8364? \uc2\u1071\'3f\'3f z})") << u"€ Я z"_qs;
-        QTest::newRow("negative unicode and surrogates")
-            << QByteArray(R"({\rtf1 \u-10179?\u-8704?!})") << u"😀!"_qs;
-        QTest::newRow("uc0 has no fallback") << QByteArray(R"({\rtf1 \uc0\u233 x})") << u"éx"_qs;
-        QTest::newRow("group end stops the fallback")
-            << QByteArray(R"({\rtf1 {\uc3\u233 a}b})") << u"éb"_qs;
-        QTest::newRow("control word counts as fallback")
-            << QByteArray(R"({\rtf1 \u233\'e9 \u8212\endash x})") << u"é —x"_qs;
-        QTest::newRow("ignorable destinations")
-            << QByteArray(R"({\rtf1 {\*\generator Writer 1.0;}shown{\*\unknown secret {deep}}})")
-            << u"shown"_qs;
-        QTest::newRow("info, stylesheet, header and footer")
-            << QByteArray(R"({\rtf1{\info{\title T}{\author A}}{\stylesheet{\s0 Normal;}})"
-                          R"({\header head}{\footerl foot}body})")
-            << u"body"_qs;
-        QTest::newRow("unknown words vanish")
-            << QByteArray(R"({\rtf1 \foo \bar12 text\baz})") << u"text"_qs;
-        QTest::newRow("escaped braces") << QByteArray(R"({\rtf1 a\{b\}c\\d})") << u"a{b}c\\d"_qs;
-        QTest::newRow("special characters")
-            << QByteArray(R"({\rtf1 \emdash\endash\lquote\rquote\ldblquote\rdblquote\bullet\~.})")
-            << u"—–‘’“”•\u00a0."_qs;
-        QTest::newRow("tab, line and paragraphs")
-            << QByteArray(R"({\rtf1 a\tab b\line c\par d\par})") << u"a\tb\u2028c\nd"_qs;
-        QTest::newRow("source line breaks are not text")
-            << QByteArray("{\\rtf1 one\r\ntwo\\\npar}") << u"onetwo\npar"_qs;
-        QTest::newRow("field shows its result")
-            << QByteArray(
-                   "{\\rtf1 see {\\field{\\*\\fldinst HYPERLINK \"http://x\"}{\\fldrslt link}}}")
-            << u"see link"_qs;
-        QTest::newRow("hidden text") << QByteArray(R"({\rtf1 a{\v hidden}b})") << u"ab"_qs;
-        QTest::newRow("binary data is not rtf")
-            << QByteArray(R"({\rtf1 a{\pict\pngblip\bin4 {}\}}b})") << u"ab"_qs;
-        QTest::newRow("unbalanced open group")
-            << QByteArray(R"({\rtf1 {\b open never)") << u"open never"_qs;
-        QTest::newRow("stray closing brace ends it") << QByteArray(R"({\rtf1 a}}}b)") << u"a"_qs;
-        QTest::newRow("truncated escape") << QByteArray(R"({\rtf1 abc\'4)") << u"abc"_qs;
-        QTest::newRow("truncated word") << QByteArray(R"({\rtf1 abc\)") << u"abc"_qs;
-        QTest::newRow("bad hex escape") << QByteArray(R"({\rtf1 a\'zzb})") << u"azzb"_qs;
-        QTest::newRow("huge parameters")
-            << QByteArray(R"({\rtf1 \fs99999999999999 \li-99999999999 \cf99999999 \f-5 big)"
-                          R"(\u99999999999 ?\par {\uc99999999\u233 swallowed}ok})")
-            << u"big\néok"_qs;
-        QTest::newRow("absurd nesting")
-            << "{\\rtf1 " + QByteArray(100000, '{') + "deep" + QByteArray(100000, '}') + "end}"
-            << u"end"_qs;
+    }
+    static void row(const char* name, const QByteArray& rtf, const QString& expected) {
+        QTest::newRow(name) << rtf << expected;
+    }
+    static QList<QTextTable*> tables(QTextDocument* doc) {
+        QList<QTextTable*> found;
+        for (QTextFrame* frame : doc->rootFrame()->childFrames())
+            if (auto* t = qobject_cast<QTextTable*>(frame)) found << t;
+        return found;
+    }
+
+  private slots:
+    void text_data() {
+        columns();
+        row("cp1252 escapes", R"({\rtf1\ansi caf\'e9 \'80 \'93q\'94})", u"café € “q”"_qs);
+        row("cp1251 document", R"({\rtf1\ansi\ansicpg1251 \'cf\'f0\'e8\'e2\'e5\'f2})",
+            u"Привет"_qs);
+        row("charset of the font",
+            R"({\rtf1\ansi\ansicpg1252{\fonttbl{\f0 Arial;}{\f1\fcharset204 )"
+            R"(Arial Cyr;}{\f2\fcharset161 Greek;}}\f1 \'e4\'e0 \f0 \'e4 \f2 \'e1})",
+            u"да ä α"_qs);
+        row("raw high bytes follow the code page", "{\\rtf1\\ansi\\ansicpg1251 \xcf\xf0\xe8}",
+            u"При"_qs);
+        row("unicode with fallbacks", R"({\rtf1 \u8364? \uc2\u1071\'3f\'3f z})", u"€ Я z"_qs);
+        row("negative unicode and surrogates", R"({\rtf1 \u-10179?\u-8704?!})", u"😀!"_qs);
+        row("uc0 has no fallback", R"({\rtf1 \uc0\u233 x})", u"éx"_qs);
+        row("group end stops the fallback", R"({\rtf1 {\uc3\u233 a}b})", u"éb"_qs);
+        row("control word counts as fallback", R"({\rtf1 \u233\'e9 \u8212\endash x})", u"é —x"_qs);
+        row("ignorable destinations",
+            R"({\rtf1 {\*\generator Writer 1.0;}shown{\*\unknown secret {deep}}})", u"shown"_qs);
+        row("info, stylesheet, header and footer",
+            R"({\rtf1{\info{\title T}{\author A}}{\stylesheet{\s0 Normal;}})"
+            R"({\header head}{\footerl foot}body})",
+            u"body"_qs);
+        row("unknown words vanish", R"({\rtf1 \foo \bar12 text\baz})", u"text"_qs);
+        row("escaped braces", R"({\rtf1 a\{b\}c\\d})", u"a{b}c\\d"_qs);
+        row("special characters",
+            R"({\rtf1 \emdash\endash\lquote\rquote\ldblquote\rdblquote\bullet\~.})",
+            u"—–‘’“”•\u00a0."_qs);
+        row("tab, line and paragraphs", R"({\rtf1 a\tab b\line c\par d\par})",
+            u"a\tb\u2028c\nd"_qs);
+        row("source line breaks are not text", "{\\rtf1 one\r\ntwo\\\npar}", u"onetwo\npar"_qs);
+        row("field shows its result",
+            "{\\rtf1 see {\\field{\\*\\fldinst HYPERLINK \"http://x\"}{\\fldrslt link}}}",
+            u"see link"_qs);
+        row("hidden text", R"({\rtf1 a{\v hidden}b})", u"ab"_qs);
+        row("binary data is not rtf", R"({\rtf1 a{\pict\pngblip\bin4 {}\}}b})", u"ab"_qs);
+        row("unbalanced open group", R"({\rtf1 {\b open never)", u"open never"_qs);
+        row("stray closing brace ends it", R"({\rtf1 a}}}b)", u"a"_qs);
+        row("truncated escape", R"({\rtf1 abc\'4)", u"abc"_qs);
+        row("truncated word", R"({\rtf1 abc\)", u"abc"_qs);
+        row("bad hex escape", R"({\rtf1 a\'zzb})", u"azzb"_qs);
+        row("huge parameters",
+            R"({\rtf1 \fs99999999999999 \li-99999999999 \cf99999999 \f-5 big)"
+            R"(\u99999999999 ?\par {\uc99999999\u233 swallowed}ok})",
+            u"big\néok"_qs);
+        row("absurd nesting",
+            "{\\rtf1 " + QByteArray(100000, '{') + "deep" + QByteArray(100000, '}') + "end}",
+            u"end"_qs);
     }
     void text() {
         QFETCH(QByteArray, rtf);
@@ -118,16 +117,12 @@ class RtfContentTest : public QObject {
     }
 
     void doubleByteCodePages_data() {
-        QTest::addColumn<QByteArray>("rtf");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("shift-jis font")
-            << QByteArray(
-                   R"({\rtf1\ansi{\fonttbl{\f0\fcharset128 MS Mincho;}}\f0 \'82\'a0\'8a\'bf!})")
-            << u"あ漢!"_qs;
-        QTest::newRow("gbk document")
-            << QByteArray(R"({\rtf1\ansi\ansicpg936 \'c4\'e3\'ba\'c3})") << u"你好"_qs;
-        QTest::newRow("koi8-r by number")
-            << QByteArray(R"({\rtf1\ansi\ansicpg20866 \'f0\'d2})") << u"Пр"_qs;
+        columns();
+        row("shift-jis font",
+            R"({\rtf1\ansi{\fonttbl{\f0\fcharset128 MS Mincho;}}\f0 \'82\'a0\'8a\'bf!})",
+            u"あ漢!"_qs);
+        row("gbk document", R"({\rtf1\ansi\ansicpg936 \'c4\'e3\'ba\'c3})", u"你好"_qs);
+        row("koi8-r by number", R"({\rtf1\ansi\ansicpg20866 \'f0\'d2})", u"Пр"_qs);
     }
     void doubleByteCodePages() {
         // These pages come from the system's converters, not our own tables.
@@ -141,10 +136,8 @@ class RtfContentTest : public QObject {
         QTextDocument* doc = load(
             R"({\rtf1 before\par\trowd\cellx1500\cellx3000\pard\intbl A1\cell B1\cell\row)"
             R"(\trowd\cellx1500\cellx3000\pard\intbl A2\cell\b B2\b0\cell\row\pard after\par})");
-        QTextTable* table = nullptr;
-        for (QTextFrame* frame : doc->rootFrame()->childFrames())
-            if (auto* t = qobject_cast<QTextTable*>(frame)) table = t;
-        QVERIFY(table);
+        QCOMPARE(tables(doc).size(), 1);
+        QTextTable* table = tables(doc).first();
         QCOMPARE(table->rows(), 2);
         QCOMPARE(table->columns(), 2);
         auto cellText = [&](int r, int c) {
@@ -153,10 +146,8 @@ class RtfContentTest : public QObject {
                                QTextCursor::KeepAnchor);
             return cursor.selectedText();
         };
-        QCOMPARE(cellText(0, 0), "A1");
-        QCOMPARE(cellText(0, 1), "B1");
-        QCOMPARE(cellText(1, 0), "A2");
-        QCOMPARE(cellText(1, 1), "B2");
+        QCOMPARE(QStringList({cellText(0, 0), cellText(0, 1), cellText(1, 0), cellText(1, 1)}),
+                 QStringList({"A1", "B1", "A2", "B2"}));
         QTextCursor bold = table->cellAt(1, 1).firstCursorPosition();
         bold.movePosition(QTextCursor::NextCharacter);
         QCOMPARE(bold.charFormat().fontWeight(), int(QFont::Bold));
@@ -186,11 +177,9 @@ class RtfContentTest : public QObject {
         QCOMPARE(text(pane_.document()), text(&whole));
         QVERIFY(text(&whole).contains(u"bold 699 café"_qs));
         QStringList cells, expected;
-        for (QTextFrame* frame : pane_.document()->rootFrame()->childFrames()) {
-            auto* table = qobject_cast<QTextTable*>(frame);
-            for (int row = 0; table && row < table->rows(); ++row)
+        for (QTextTable* table : tables(pane_.document()))
+            for (int row = 0; row < table->rows(); ++row)
                 cells << table->cellAt(row, 0).firstCursorPosition().block().text();
-        }
         for (int row = 0; row < 500; ++row)
             expected << QStringLiteral("a%1").arg(row);
         QCOMPARE(cells, expected);

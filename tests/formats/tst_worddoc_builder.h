@@ -146,16 +146,13 @@ inline Compound wordDocument(const QList<Piece>& pieces, const WordOptions& opti
     put16(word, 32, 14);
     put16(word, 62, 22);
     put16(word, 152, 0x5D);
-    QByteArray plc;
-    QByteArray pcds;
+    QByteArray plc(4, '\0'), pcds; // character positions, from 0
     quint32 cp = 0;
-    plc.resize(4);
-    put32(plc, 0, 0);
     for (const Piece& piece : pieces) {
         const quint32 fc = quint32(word.size());
         word += piece.bytes;
         cp += piece.chars();
-        plc.resize(plc.size() + 4);
+        plc += QByteArray(4, '\0');
         put32(plc, plc.size() - 4, cp);
         QByteArray pcd(8, '\0');
         put32(pcd, 2, piece.compressed ? (fc * 2) | 0x40000000 : fc);
