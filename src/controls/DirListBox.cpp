@@ -38,7 +38,7 @@ DirListBox::DirListBox(QWidget* parent) : QListView(parent), model_(new FolderLi
     setModel(model_);
     setItemDelegate(new IndentDelegate(this));
     setUniformItemSizes(true);
-    showFocusInSelection(this, false);
+    followFocusInSelection(this);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QAbstractItemView::activated, this,
@@ -87,14 +87,4 @@ void DirListBox::openRow(int row) {
     } catch (const PlatformError&) {
         // A folder that cannot be opened stays closed; the list keeps its folder.
     }
-}
-
-void DirListBox::focusInEvent(QFocusEvent* event) {
-    showFocusInSelection(this, true);
-    QListView::focusInEvent(event);
-}
-
-void DirListBox::focusOutEvent(QFocusEvent* event) {
-    showFocusInSelection(this, false);
-    QListView::focusOutEvent(event);
 }

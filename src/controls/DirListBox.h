@@ -30,8 +30,6 @@ class DirListBox : public QListView {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
 
   private:
     void display(const QStringList& subfolders);

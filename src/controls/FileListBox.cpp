@@ -24,7 +24,7 @@ FileListBox::FileListBox(QWidget* parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setUniformItemSizes(true);
-    showFocusInSelection(this, false);
+    followFocusInSelection(this);
     // Laid out at once: while a list is laid out in batches, Home, End and the
     // page keys move the cursor without selecting, End only to the last entry
     // laid out so far.
@@ -119,14 +119,4 @@ void FileListBox::keyPressEvent(QKeyEvent* event) {
     if (after.isValid() && (after != before || !wasSelected) &&
         selectionModel()->isSelected(after))
         keyClick_->start(); // each further press restarts it
-}
-
-void FileListBox::focusInEvent(QFocusEvent* event) {
-    showFocusInSelection(this, true);
-    QListView::focusInEvent(event);
-}
-
-void FileListBox::focusOutEvent(QFocusEvent* event) {
-    showFocusInSelection(this, false);
-    QListView::focusOutEvent(event);
 }

@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QEvent>
 
 namespace {
 QColor blend(const QColor& a, const QColor& b, double share) {
@@ -9,7 +10,6 @@ QColor blend(const QColor& a, const QColor& b, double share) {
                             float(a.greenF() * share + b.greenF() * (1 - share)),
                             float(a.blueF() * share + b.blueF() * (1 - share)));
 }
-} // namespace
 
 void showFocusInSelection(QAbstractItemView* view, bool focused) {
     QPalette look = QApplication::palette(view);
@@ -22,4 +22,23 @@ void showFocusInSelection(QAbstractItemView* view, bool focused) {
         }
     }
     view->setPalette(look);
+}
+
+// Sees the view's focus events before the view handles them; none while the
+// view is being destroyed, when it is a view no more.
+class FocusLook : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* view = qobject_cast<QAbstractItemView*>(watched);
+        if (view && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+            showFocusInSelection(view, event->type() == QEvent::FocusIn);
+        return false;
+    }
+};
+} // namespace
+
+void followFocusInSelection(QAbstractItemView* view) {
+    showFocusInSelection(view, false);
+    view->installEventFilter(new FocusLook(view));
 }

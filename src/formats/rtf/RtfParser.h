@@ -2,6 +2,7 @@
 
 #include "formats/rtf/RtfControlWords.h"
 #include "formats/rtf/RtfPicture.h"
+#include "formats/rtf/RtfReader.h"
 #include "formats/rtf/RtfState.h"
 #include "formats/rtf/RtfTables.h"
 #include "formats/rtf/RtfTokenizer.h"
@@ -9,7 +10,6 @@
 
 #include <QDeadlineTimer>
 
-#include <functional>
 #include <vector>
 
 // The reading behind readRtf: a group stack over the token stream, handing
@@ -21,9 +21,7 @@ class RtfParser {
     // Reads on until the input has advanced by bytes or the deadline has
     // passed; true once the document is complete.
     bool step(qsizetype bytes, QDeadlineTimer deadline);
-    void deferPictures(std::function<void(const RtfPicture&, const QTextCursor&)> sink) {
-        pictureSink_ = std::move(sink);
-    }
+    void deferPictures(RtfPictureSink sink) { pictureSink_ = std::move(sink); }
 
   private:
     RtfGroupState& state() { return stack_.back(); }
@@ -49,7 +47,7 @@ class RtfParser {
     RtfFontTable fonts_;
     RtfColorTable colors_;
     RtfPicture picture_;
-    std::function<void(const RtfPicture&, const QTextCursor&)> pictureSink_;
+    RtfPictureSink pictureSink_;
     RtfWriter writer_;
     std::vector<RtfGroupState> stack_;
     RtfParaState lastPara_;

@@ -62,11 +62,7 @@ void RtfWriter::flush() {
 void RtfWriter::image(const QImage& image, QSizeF size, bool inTable) {
     pictureBytes_ += image.sizeInBytes();
     if (picturesFull()) return emptyFrame(size, inTable);
-    flush();
-    tables_.place(cursor_, inTable);
-    const QUrl name(QStringLiteral("rtfpicture:%1").arg(++images_));
-    document_->addResource(QTextDocument::ImageResource, name, image);
-    insertImage(name, size);
+    insertImage(newPicture(image), size, inTable);
 }
 
 QTextCursor RtfWriter::pictureFrame(QSizeF size, qint64 bytes, bool inTable) {
@@ -75,26 +71,28 @@ QTextCursor RtfWriter::pictureFrame(QSizeF size, qint64 bytes, bool inTable) {
         emptyFrame(size, inTable);
         return {};
     }
-    flush();
-    tables_.place(cursor_, inTable);
-    const QUrl name(QStringLiteral("rtfpicture:%1").arg(++images_));
-    document_->addResource(QTextDocument::ImageResource, name, transparentPixel());
-    insertImage(name, size);
+    insertImage(newPicture(transparentPixel()), size, inTable);
     QTextCursor before(cursor_);
     before.movePosition(QTextCursor::PreviousCharacter);
     return before;
 }
 
 void RtfWriter::emptyFrame(QSizeF size, bool inTable) {
-    flush();
-    tables_.place(cursor_, inTable);
     const QUrl name(QStringLiteral("rtfpicture:empty"));
     if (!std::exchange(hasEmptyFrame_, true))
         document_->addResource(QTextDocument::ImageResource, name, transparentPixel());
-    insertImage(name, size);
+    insertImage(name, size, inTable);
 }
 
-void RtfWriter::insertImage(const QUrl& name, QSizeF size) {
+QUrl RtfWriter::newPicture(const QImage& image) {
+    const QUrl name(QStringLiteral("rtfpicture:%1").arg(++images_));
+    document_->addResource(QTextDocument::ImageResource, name, image);
+    return name;
+}
+
+void RtfWriter::insertImage(const QUrl& name, QSizeF size, bool inTable) {
+    flush();
+    tables_.place(cursor_, inTable);
     QTextImageFormat format;
     format.setName(name.toString());
     format.setWidth(size.width());

@@ -39,7 +39,9 @@ class RtfWriter {
 
   private:
     void flush();
-    void insertImage(const QUrl& name, QSizeF size);
+    // The image as the document's next picture, under the name returned.
+    QUrl newPicture(const QImage& image);
+    void insertImage(const QUrl& name, QSizeF size, bool inTable);
 
     QTextDocument* document_;
     const RtfFontTable& fonts_;
