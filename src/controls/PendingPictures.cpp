@@ -18,6 +18,13 @@ QThreadPool* decoders() {
     if (!pool) {
         pool = new QThreadPool(QCoreApplication::instance());
         pool->setMaxThreadCount(1);
+        // A decode still running when the application ends finishes while
+        // the Gui it scales pictures with is still there.
+        qAddPostRoutine([] {
+            if (!pool) return;
+            pool->clear();
+            pool->waitForDone();
+        });
     }
     return pool;
 }
