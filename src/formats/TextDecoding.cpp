@@ -32,8 +32,28 @@ QStringDecoder systemDecoder(int codePage) {
     return QStringDecoder();
 }
 
-bool hasUtf16Mark(const QByteArray& bytes) {
-    return bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+// NUL shows as its visible symbol: an empty place would hide it, and Qt's
+// text layout takes it for the end of a string in places.
+QString withVisibleNul(QString text) {
+    return text.replace(QChar(u'\0'), QChar(0x2400));
+}
+
+QString decodedText(const QByteArray& bytes) {
+    // The decoders drop the mark itself.
+    if (bytes.startsWith("\xFF\xFE")) return QStringDecoder(QStringDecoder::Utf16LE).decode(bytes);
+    if (bytes.startsWith("\xFE\xFF")) return QStringDecoder(QStringDecoder::Utf16BE).decode(bytes);
+    switch (unmarkedUtf16(bytes)) {
+    case Utf16Guess::LittleEndian:
+        return QStringDecoder(QStringDecoder::Utf16LE).decode(bytes);
+    case Utf16Guess::BigEndian:
+        return QStringDecoder(QStringDecoder::Utf16BE).decode(bytes);
+    case Utf16Guess::None:
+        break;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError()) return text;
+    return decodeUnmarked(bytes);
 }
 
 } // namespace
@@ -53,13 +73,7 @@ QString decodeCodePage(QByteArrayView bytes, int codePage) {
 }
 
 QString decodeText(const QByteArray& bytes) {
-    // The decoders drop the mark itself.
-    if (bytes.startsWith("\xFF\xFE")) return QStringDecoder(QStringDecoder::Utf16LE).decode(bytes);
-    if (bytes.startsWith("\xFE\xFF")) return QStringDecoder(QStringDecoder::Utf16BE).decode(bytes);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError()) return text;
-    return decodeUnmarked(bytes);
+    return withVisibleNul(decodedText(bytes));
 }
 
 QString withLineFeeds(QString text) {
@@ -79,9 +93,4 @@ QString withLineFeeds(QString text) {
     }
     text.truncate(out);
     return text;
-}
-
-bool looksBinary(const QByteArray& bytes) {
-    if (hasUtf16Mark(bytes)) return false;
-    return QByteArrayView(bytes).first(qMin<qsizetype>(bytes.size(), 64 * 1024)).contains('\0');
 }

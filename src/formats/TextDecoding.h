@@ -5,9 +5,16 @@
 #include <QString>
 
 // Plain text of unknown origin: a byte-order mark decides UTF-8, UTF-16 LE or
-// BE; without one, valid UTF-8 is UTF-8 and anything else is decoded as
-// decodeUnmarked does.
+// BE; without one, UTF-16 is known by its pattern of zero bytes, valid UTF-8 is
+// UTF-8 and anything else is decoded as decodeUnmarked does. A NUL character
+// shows as the visible symbol for it (U+2400).
 QString decodeText(const QByteArray& bytes);
+
+// Whether the bytes are UTF-16 without a mark, little- or big-endian: text
+// mostly in the Latin, Greek or Cyrillic ranges has a zero byte on the same
+// side of most characters and almost never on the other.
+enum class Utf16Guess { None, LittleEndian, BigEndian };
+Utf16Guess unmarkedUtf16(QByteArrayView bytes);
 
 // Text with neither a mark nor valid UTF-8: its character set as the detector
 // (uchardet) names it, in capitals; empty when it cannot tell.
@@ -25,6 +32,7 @@ QString decodeWindows1252(QByteArrayView bytes);
 // CR LF, a lone CR and LF all end a line: the result uses LF only.
 QString withLineFeeds(QString text);
 
-// Whether the bytes hold NUL characters near the start and no UTF-16 mark:
-// such a file is binary, not text in any single-byte or UTF-8 encoding.
+// Whether the bytes are a binary file rather than text: neither UTF-16 (with a
+// mark or by its pattern) nor free of NUL bytes near the start, which make up
+// more than a small part of it there. A log with a stray NUL is still text.
 bool looksBinary(const QByteArray& bytes);

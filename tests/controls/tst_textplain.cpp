@@ -14,8 +14,8 @@
 #include <QtTest>
 
 namespace {
-QByteArray utf16(const QString& text, bool bigEndian) {
-    QByteArray out(bigEndian ? "\xFE\xFF" : "\xFF\xFE");
+QByteArray utf16(const QString& text, bool bigEndian, bool mark = true) {
+    QByteArray out(mark ? (bigEndian ? "\xFE\xFF" : "\xFF\xFE") : "");
     for (const QChar c : text) {
         const char high = char(c.unicode() >> 8), low = char(c.unicode() & 0xFF);
         out.append(bigEndian ? high : low).append(bigEndian ? low : high);
@@ -71,6 +71,16 @@ class TextPlainTest : public QObject {
                                     << "\xEF\xBB\xBF" + u"héllo"_qs.toUtf8() << u"héllo"_qs;
         QTest::newRow("utf-16 le") << "a.txt" << utf16(u"Ωmega\r\nx"_qs, false) << u"Ωmega\nx"_qs;
         QTest::newRow("utf-16 be") << "a.txt" << utf16(u"Ωmega\nx"_qs, true) << u"Ωmega\nx"_qs;
+        QTest::newRow("utf-16 le without a mark")
+            << "a.txt" << utf16(u"Ωmega, Grüße\r\nx"_qs, false, false) << u"Ωmega, Grüße\nx"_qs;
+        QTest::newRow("utf-16 be without a mark")
+            << "a.txt" << utf16(u"Привет, мир. Да!"_qs, true, false) << u"Привет, мир. Да!"_qs;
+        QTest::newRow("a log with a stray NUL")
+            << "log.txt" << QByteArray("12:00 started\n").repeated(8) + QByteArray("\0ok\n", 4)
+            << u"12:00 started\n"_qs.repeated(8) + u"\u2400ok\n"_qs;
+        QTest::newRow("zero bytes in step with control codes")
+            << "data.txt" << QByteArray("\x01\x00\x02\x00\x03\x00\x04\x00\x05\x00z\x00", 12)
+            << RichTextPane::unreadableText();
         QTest::newRow("invalid utf-8 is windows-1252")
             << "a.txt" << QByteArray("caf\xE9 \x80 \x93q\x94 \x8A") << u"café € “q” Š"_qs;
         QTest::newRow("one bad byte decides")
