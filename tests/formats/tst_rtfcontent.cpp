@@ -96,12 +96,72 @@ class RtfContentTest : public QObject {
             "{\\rtf1 see {\\field{\\*\\fldinst HYPERLINK \"http://x\"}{\\fldrslt link}}}",
             u"see link"_qs);
         row("hidden text", R"({\rtf1 a{\v hidden}b})", u"ab"_qs);
+        row("star after the start of a group is noise",
+            R"({\rtf1 {\field{\*\fldinst HYPERLINK "x"}{\fldrslt {\ul \*\cs15 link}}} end})",
+            u"link end"_qs);
+        row("charset from the font's name",
+            R"({\rtf1\ansi{\fonttbl{\f0 Arial Cyr;}{\f1\fcharset0 Times CE;}{\f2 Tahoma (Hebrew);})"
+            R"(}\f0 \'c4\'e0 \f1 \'9a \f2 \'e0})",
+            u"Да š א"_qs);
+        row("shape properties never show",
+            R"({\rtf1 a{\shp{\sp{\sn fFilled}{\sv 0}}{\shpinst{\sp{\sn fLine}{\sv 0}}}}b})",
+            u"ab"_qs);
+        row("text box after its anchoring paragraph",
+            R"({\rtf1 anchor{\shp{\*\shpinst{\sp{\sn shapeType}{\sv 202}}{\shptxt \pard box)"
+            R"( text\par}}{\shprslt{\*\do\dobxcolumn{\dptxbxtext box text}}}} here\par next\par})",
+            u"anchor here\nbox text\nnext"_qs);
+        row("drawing object's text box",
+            R"({\rtf1 one{\*\do\dobxpage\dptxbx{\dptxbxtext\pard drawn\par}}\par two})",
+            u"one\ndrawn\ntwo"_qs);
+        row("text box at the end", R"({\rtf1 last{\shp{\*\shpinst{\shptxt boxed}}}})",
+            u"last\nboxed"_qs);
+        row("footnotes and endnotes after the body",
+            R"({\rtf1\aftnnrlc Body{\super\chftn}{\footnote\pard{\super\chftn} First.}, )"
+            R"(end{\super\chftn}{\footnote\ftnalt\pard{\super\chftn} An endnote.}, )"
+            R"(more{\super\chftn}{\footnote\pard{\super\chftn} Second.})"
+            R"(, own{\super *}{\footnote\pard{\super *} Custom.}.\par})",
+            u"Body1, endi, more2, own*.\n────────────\n1 First.\n2 Second.\n* Custom.\n"
+            u"i An endnote."_qs);
+        row("ruby of an EQ field",
+            R"({\rtf1 {\field{\*\fldinst EQ \\* jc2 \\* "Font:MS Mincho" \\* hps10 )"
+            R"(\\o\\ad(\\s\\up 9(\u12363?\u12435?\u12376?),\u28450?\u23383?)}{\fldrslt }} end})",
+            u"漢字(かんじ) end"_qs);
+        row("nested fields without stored results",
+            R"({\rtf1 {\field{\*\fldinst IF {\field{\*\fldinst QUOTE "yes"}{\fldrslt yes}} = )"
+            R"("yes" "shown" "not"}{\fldrslt }}! {\field{\*\fldinst QUOTE {\field{\*\fldinst )"
+            R"(QUOTE "inner"}}}}})",
+            u"shown! inner"_qs);
+        row("list numbers from the list table",
+            R"({\rtf1{\*\listtable{\list\listtemplateid1{\listlevel\levelnfc3\levelstartat1)"
+            R"({\leveltext\'02\'00.;}{\levelnumbers\'01;}}{\listlevel\levelnfc2\levelstartat1)"
+            R"({\leveltext\'04\'00.\'01.;}{\levelnumbers\'01\'03;}}\listid7}{\list{\listlevel)"
+            R"(\levelnfc23{\leveltext\'01\u-3913 ?;}{\levelnumbers;}}\listid8}})"
+            R"({\*\listoverridetable{\listoverride\listid7\listoverridecount0\ls1}{\listoverride)"
+            R"(\listid8\listoverridecount0\ls2}{\listoverride\listid7\listoverridecount1{\lfolevel)"
+            R"(\listoverridestartat\levelstartat1}\ls3}}\pard\ls1 Heading\par\pard\ls1\ilvl1 Sub)"
+            R"(\par\pard\ls1\ilvl1 Sub two\par{\listtext B.\tab}\pard\ls1 Second\par\pard\ls2 dot)"
+            R"(\par\pard\ls3 again\par\pard\ls1 on\par\pard plain})",
+            u"A.\tHeading\nA.i.\tSub\nA.ii.\tSub two\nB.\tSecond\n•\tdot\nA.\tagain\nB.\ton\n"
+            u"plain"_qs);
+        row("old paragraph numbers",
+            R"({\rtf1\pard{\*\pn\pnlvlbody\pnucrm\pnstart1{\pntxta .}}first\par{\pntext II.\tab})"
+            R"(\pard{\*\pn\pnlvlbody\pnucrm\pnstart1{\pntxta .}}second\par\pard{\*\pn\pnlvlbody)"
+            R"(\pnucrm\pnstart1{\pntxta .}}third\par\pard{\*\pn\pnlvlblt{\pntxtb \'b7}}dot\par})",
+            u"I.\tfirst\nII.\tsecond\nIII.\tthird\n•\tdot"_qs);
         row("binary data is not rtf", R"({\rtf1 a{\pict\pngblip\bin4 {}\}}b})", u"ab"_qs);
         row("unbalanced open group", R"({\rtf1 {\b open never)", u"open never"_qs);
         row("stray closing brace ends it", R"({\rtf1 a}}}b)", u"a"_qs);
         row("truncated escape", R"({\rtf1 abc\'4)", u"abc"_qs);
+        row("cut in a table row", R"({\rtf1 before\par\trowd\cellx1000\pard\intbl cell text)",
+            u"before\ncell text\n"_qs);
+        row("cut in a field's result",
+            R"({\rtf1 see {\field{\*\fldinst HYPERLINK "x"}{\fldrslt link text)",
+            u"see link text"_qs);
+        row("cut in a text box", R"({\rtf1 a\par{\shp{\*\shpinst{\shptxt box)", u"a\nbox"_qs);
+        row("zero bytes after the cut",
+            QByteArray(R"({\rtf1 text\par more)") + QByteArray(3000, '\0'), u"text\nmore"_qs);
         row("truncated word", R"({\rtf1 abc\)", u"abc"_qs);
-        row("bad hex escape", R"({\rtf1 a\'zzb})", u"azzb"_qs);
+        row("bad hex escape adds nothing", R"({\rtf1 a\'zzb\'3?c\'{d}})", u"abcd"_qs);
         row("huge parameters",
             R"({\rtf1 \fs99999999999999 \li-99999999999 \cf99999999 \f-5 big)"
             R"(\u99999999999 ?\par {\uc99999999\u233 swallowed}ok})",
@@ -123,6 +183,10 @@ class RtfContentTest : public QObject {
             u"あ漢!"_qs);
         row("gbk document", R"({\rtf1\ansi\ansicpg936 \'c4\'e3\'ba\'c3})", u"你好"_qs);
         row("koi8-r by number", R"({\rtf1\ansi\ansicpg20866 \'f0\'d2})", u"Пр"_qs);
+        row("raw shift-jis trail bytes that are rtf's own",
+            "{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 MS Mincho;}}\\f0 "
+            "\x83\x5c\x95\x5c\x81\x7b\x81\x7d!}",
+            u"ソ表＋±!"_qs);
     }
     void doubleByteCodePages() {
         // These pages come from the system's converters, not our own tables.

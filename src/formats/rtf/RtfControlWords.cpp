@@ -1,5 +1,6 @@
 #include "formats/rtf/RtfControlWords.h"
 
+#include "formats/Numbering.h"
 #include "formats/rtf/RtfState.h"
 
 #include <QFont>
@@ -13,15 +14,12 @@ using Table = std::unordered_map<std::string_view, RtfWordInfo>;
 
 // Destinations that hold no body text, skipped even without \*.
 constexpr std::string_view SkippedDestinations[] = {
-    "aftncn",     "aftnsep",    "aftnsepc",  "annotation", "atnauthor",
-    "atnid",      "bkmkend",    "bkmkstart", "docvar",     "fldinst",
-    "filetbl",    "footer",     "footerf",   "footerl",    "footerr",
-    "footnote",   "ftncn",      "ftnsep",    "ftnsepc",    "header",
-    "headerf",    "headerl",    "headerr",   "info",       "listoverridetable",
-    "listtable",  "nonshppict", "objclass",  "objdata",    "objname",
-    "pgdsctbl",   "pn",         "pnseclvl",  "revtbl",     "rsidtbl",
-    "stylesheet", "tc",         "template",  "userprops",  "xe",
-    "xmlnstbl"};
+    "aftncn",    "aftnsep",    "aftnsepc", "annotation", "atnauthor",  "atnid",    "bkmkend",
+    "bkmkstart", "docvar",     "filetbl",  "footer",     "footerf",    "footerl",  "footerr",
+    "ftncn",     "ftnsep",     "ftnsepc",  "header",     "headerf",    "headerl",  "headerr",
+    "info",      "nonshppict", "objclass", "objdata",    "objname",    "pgdsctbl", "pnseclvl",
+    "revtbl",    "rsidtbl",    "sn",       "sp",         "stylesheet", "sv",       "tc",
+    "template",  "userprops",  "xe",       "xmlnstbl"};
 
 Table buildTable() {
     Table t;
@@ -31,6 +29,31 @@ Table buildTable() {
     t["colortbl"] = {W::ColorTable};
     t["pict"] = {W::Picture};
     t["shppict"] = {W::BodyDestination};
+    t["footnote"] = {W::Footnote};
+    t["field"] = {W::Field};
+    t["fldinst"] = {W::FieldCode};
+    t["fldrslt"] = {W::FieldResult};
+    t["shp"] = {W::Shape};
+    t["shpinst"] = {W::ShapeInstructions};
+    t["shprslt"] = {W::ShapeResult};
+    t["shptxt"] = t["dptxbxtext"] = {W::TextBox};
+    t["do"] = {W::DrawingObject};
+    t["listtable"] = t["listoverridetable"] = t["pn"] = {W::Lists};
+    t["listtext"] = t["pntext"] = {W::ListText};
+    t["ls"] = {W::ListIndex};
+    t["ilvl"] = {W::ListLevel};
+    t["chftn"] = {W::NoteNumber};
+    t["ftnalt"] = {W::NoteIsEndnote};
+    t["ftnnar"] = {W::FootnoteFormat, DecimalNumbers};
+    t["ftnnalc"] = {W::FootnoteFormat, LowerLetter};
+    t["ftnnauc"] = {W::FootnoteFormat, UpperLetter};
+    t["ftnnrlc"] = {W::FootnoteFormat, LowerRoman};
+    t["ftnnruc"] = {W::FootnoteFormat, UpperRoman};
+    t["aftnnar"] = {W::EndnoteFormat, DecimalNumbers};
+    t["aftnnalc"] = {W::EndnoteFormat, LowerLetter};
+    t["aftnnauc"] = {W::EndnoteFormat, UpperLetter};
+    t["aftnnrlc"] = {W::EndnoteFormat, LowerRoman};
+    t["aftnnruc"] = {W::EndnoteFormat, UpperRoman};
     t["b"] = {W::Bold};
     t["i"] = {W::Italic};
     t["strike"] = {W::Strike};

@@ -17,6 +17,14 @@ constexpr qint64 PartMs = 60;
 // What a table cell weighs against a step's bytes: Qt's layout of a cell
 // costs about as much as that much text.
 constexpr qsizetype CellBytes = 64;
+// A run of body text longer than this goes to the document in parts.
+constexpr qsizetype LongRunBytes = 8192;
+
+// Code pages in which one character may span several bytes: a run in them
+// is decoded whole, never cut.
+bool spansBytes(int codePage) {
+    return isDoubleByteCodePage(codePage) || codePage == 65001;
+}
 } // namespace
 
 bool isRtf(QByteArrayView bytes) {
@@ -61,15 +69,31 @@ bool RtfParser::step(qsizetype bytes, QDeadlineTimer deadline) {
         if (spent && (!writer_.tables().partOpen() || tokenizer_.position() >= until + PartBytes ||
                       partDeadline.hasExpired()))
             return false;
+        setTokenizerCodePage();
         const RtfToken next = tokenizer_.next();
         if (next.kind == RtfToken::End) break;
         if (next.kind != RtfToken::Text && next.kind != RtfToken::Hex) flushBytes();
         token(next, std::exchange(ignorable_, false));
+        atGroupStart_ = next.kind == RtfToken::GroupStart;
     }
     flushBytes();
-    writer_.finish(ended_ ? lastPara_ : state().para);
+    const RtfParaState& last = ended_ ? lastPara_ : state().para;
+    if (!boxes_.isEmpty() || !footnotes_.isEmpty() || !endnotes_.isEmpty()) {
+        if (!writer_.blockEmpty()) writer_.endParagraph(last);
+        writeAside();
+    }
+    writer_.finish(last);
     finished_ = true;
     return true;
+}
+
+void RtfParser::setTokenizerCodePage() {
+    int codePage = 0;
+    if (carriesText(state().destination)) {
+        const int font = state().chars.font < 0 ? defaultFont_ : state().chars.font;
+        codePage = fonts_.codePage(font);
+    }
+    tokenizer_.setDoubleByteCodePage(isDoubleByteCodePage(codePage) ? codePage : 0);
 }
 
 void RtfParser::token(const RtfToken& token, bool ignorable) {
@@ -111,6 +135,7 @@ void RtfParser::groupStart() {
         return;
     }
     stack_.push_back(state());
+    if (state().destination == RtfDestination::Lists) lists_.groupStart();
 }
 
 void RtfParser::groupEnd() {
@@ -118,12 +143,14 @@ void RtfParser::groupEnd() {
         ended_ = true; // a stray closing brace ends the document
         return;
     }
+    const size_t depth = stack_.size();
     const RtfGroupState closed = std::move(stack_.back());
     stack_.pop_back();
     if (stack_.size() == 1) {
         ended_ = true;
         lastPara_ = closed.para;
     }
+    closedGroup(closed, depth);
     if (closed.destination == state().destination) return;
     if (closed.destination == RtfDestination::FontTable) fonts_.endGroup();
     if (closed.destination == RtfDestination::Picture &&
@@ -154,11 +181,12 @@ void RtfParser::endPicture() {
 
 void RtfParser::symbol(char c) {
     if (c == '*') {
-        ignorable_ = true;
+        // Only first in its group does it mark a destination; elsewhere it is noise.
+        ignorable_ = atGroupStart_;
         return;
     }
     if (c == '\\' || c == '{' || c == '}') return textBytes(QByteArrayView(&c, 1));
-    if (state().destination != RtfDestination::Body) return;
+    if (!carriesText(state().destination)) return;
     switch (c) {
     case '~':
         return put(QString(QChar(0x00A0)));
@@ -170,7 +198,7 @@ void RtfParser::symbol(char c) {
         return put(QStringLiteral("\t"));
     case '\n':
     case '\r':
-        return writer_.endParagraph(state().para);
+        return endParagraph();
     default:
         return; // \: \| and broken escapes show nothing
     }
@@ -184,8 +212,15 @@ void RtfParser::textBytes(QByteArrayView bytes) {
     }
     switch (state().destination) {
     case RtfDestination::Body:
+    case RtfDestination::Note:
+    case RtfDestination::TextBox:
+    case RtfDestination::FieldCode:
+    case RtfDestination::ListText:
         bytes_.append(bytes);
         flushLongRun();
+        break;
+    case RtfDestination::Lists:
+        lists_.text(decodeWindows1252(bytes));
         break;
     case RtfDestination::FontTable:
         fonts_.text(bytes);
@@ -196,6 +231,7 @@ void RtfParser::textBytes(QByteArrayView bytes) {
     case RtfDestination::Picture:
         picture_.hexDigits(bytes);
         break;
+    case RtfDestination::Shape:
     case RtfDestination::Skip:
         break;
     }
@@ -206,29 +242,23 @@ void RtfParser::hexByte(unsigned char byte) {
         --fallback_;
         return;
     }
-    if (state().destination == RtfDestination::Body) {
+    if (carriesText(state().destination)) {
         bytes_.append(char(byte));
         flushLongRun();
-    } else if (state().destination == RtfDestination::FontTable)
+    } else if (state().destination == RtfDestination::FontTable) {
         fonts_.byte(byte);
+    } else if (state().destination == RtfDestination::Lists) {
+        const char c = char(byte);
+        lists_.text(decodeWindows1252(QByteArrayView(&c, 1)));
+    }
 }
 
 void RtfParser::flushLongRun() {
     // A long run goes to the document in parts, so that no one step of a
     // stepwise load inserts all of it; not where a character spans bytes.
-    if (bytes_.size() < 8192) return;
+    if (bytes_.size() < LongRunBytes) return;
     const int font = state().chars.font < 0 ? defaultFont_ : state().chars.font;
-    switch (fonts_.codePage(font)) {
-    case 932:
-    case 936:
-    case 949:
-    case 950:
-    case 1361:
-    case 65001:
-        return;
-    default:
-        flushBytes();
-    }
+    if (!spansBytes(fonts_.codePage(font))) flushBytes();
 }
 
 void RtfParser::flushBytes() {
@@ -236,8 +266,4 @@ void RtfParser::flushBytes() {
     const int font = state().chars.font < 0 ? defaultFont_ : state().chars.font;
     put(decodeCodePage(bytes_, fonts_.codePage(font)));
     bytes_.clear();
-}
-
-void RtfParser::put(const QString& text) {
-    writer_.text(text, state().chars, state().para.inTable);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "formats/rtf/RtfControlWords.h"
+#include "formats/rtf/RtfDeferred.h"
+#include "formats/rtf/RtfLists.h"
 #include "formats/rtf/RtfPicture.h"
 #include "formats/rtf/RtfReader.h"
 #include "formats/rtf/RtfState.h"
@@ -35,6 +37,17 @@ class RtfParser {
     void flushLongRun();
     void put(const QString& text);
     void endPicture();
+    void setTokenizerCodePage();
+
+    // RtfParserParts.cpp: paragraphs, lists, notes, text boxes and fields
+    void endParagraph();
+    void startParagraph();
+    void listWord(const RtfWordInfo& info, const RtfToken& token);
+    bool partWord(const RtfWordInfo& info, const RtfToken& token);
+    QString noteMark();
+    bool endnoteAhead() const;
+    void closedGroup(const RtfGroupState& closed, size_t depth);
+    void writeAside();
 
     // RtfParserWords.cpp and RtfParserProperties.cpp
     void word(const RtfToken& token, bool ignorable);
@@ -58,4 +71,19 @@ class RtfParser {
     bool ended_ = false;
     bool finished_ = false;
     int defaultFont_ = 0;
+    bool atGroupStart_ = false; // the token being read follows an opening brace
+
+    struct Field {
+        size_t depth = 0; // of the group \field opened
+        QString code;
+        bool shown = false; // its result showed something
+    };
+    std::vector<Field> fields_;
+    RtfLists lists_;
+    RtfDeferred footnotes_, endnotes_, boxes_;
+    int footnoteCount_ = 0, endnoteCount_ = 0;
+    int footnoteFormat_ = 0, endnoteFormat_ = 0;
+    bool paragraphStarted_ = false; // the body paragraph has had text (or its number)
+    bool listTextSeen_ = false;     // it brought its number as text
+    bool shapeText_ = false;        // the shape being read has a text box
 };

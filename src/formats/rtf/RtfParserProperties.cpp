@@ -114,6 +114,12 @@ bool RtfParser::paraWord(const RtfWordInfo& info, const RtfToken& token) {
     case RtfWord::LeftToRight:
         para.rightToLeft = false;
         break;
+    case RtfWord::ListIndex:
+        para.list = qMax(0, token.param);
+        break;
+    case RtfWord::ListLevel:
+        para.listLevel = qBound(0, token.param, RtfLists::Levels - 1);
+        break;
     default:
         return false;
     }

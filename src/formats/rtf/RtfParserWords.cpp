@@ -5,10 +5,29 @@ void RtfParser::word(const RtfToken& token, bool ignorable) {
     RtfDestination& destination = state().destination;
     if (info.word == RtfWord::Unicode) return unicode(token.param);
     if (ignorable) {
-        // \* marks a destination we may skip; of those we only read \shppict.
-        if (info.word != RtfWord::BodyDestination || destination != RtfDestination::Body)
+        // \* marks a destination we may skip; we read \shppict, a shape's
+        // instructions and drawing objects for their text boxes, field codes
+        // and list tables.
+        bool read = false;
+        switch (info.word) {
+        case RtfWord::BodyDestination:
+            read = destination == RtfDestination::Body;
+            break;
+        case RtfWord::ShapeInstructions:
+        case RtfWord::DrawingObject:
+        case RtfWord::FieldCode:
+        case RtfWord::Lists:
+        case RtfWord::TextBox:
+        case RtfWord::Footnote:
+            read = true;
+            break;
+        default:
+            break;
+        }
+        if (!read) {
             destination = RtfDestination::Skip;
-        return;
+            return;
+        }
     }
     switch (destination) {
     case RtfDestination::FontTable:
@@ -21,7 +40,17 @@ void RtfParser::word(const RtfToken& token, bool ignorable) {
         return colors_.word(info, token);
     case RtfDestination::Picture:
         return picture_.word(info, token);
+    case RtfDestination::Lists:
+        return lists_.word(token);
+    case RtfDestination::Shape:
+        // Nothing of a shape shows but its text box.
+        if (info.word == RtfWord::TextBox) partWord(info, token);
+        return;
     case RtfDestination::Body:
+    case RtfDestination::Note:
+    case RtfDestination::TextBox:
+    case RtfDestination::FieldCode:
+    case RtfDestination::ListText:
         return bodyWord(info, token);
     case RtfDestination::Skip:
         return;
@@ -29,8 +58,9 @@ void RtfParser::word(const RtfToken& token, bool ignorable) {
 }
 
 void RtfParser::bodyWord(const RtfWordInfo& info, const RtfToken& token) {
-    if (charWord(info, token) || paraWord(info, token)) return;
+    if (charWord(info, token) || paraWord(info, token) || partWord(info, token)) return;
     RtfGroupState& group = state();
+    const bool body = group.destination == RtfDestination::Body;
     switch (info.word) {
     case RtfWord::FontTable:
         group.destination = RtfDestination::FontTable;
@@ -42,6 +72,10 @@ void RtfParser::bodyWord(const RtfWordInfo& info, const RtfToken& token) {
         group.destination = RtfDestination::Skip;
         break;
     case RtfWord::Picture:
+        if (!body) {
+            group.destination = RtfDestination::Skip; // notes and boxes show their text only
+            break;
+        }
         group.destination = RtfDestination::Picture;
         picture_.begin();
         break;
@@ -63,7 +97,7 @@ void RtfParser::bodyWord(const RtfWordInfo& info, const RtfToken& token) {
         break;
     case RtfWord::Par:
     case RtfWord::Page:
-        writer_.endParagraph(group.para);
+        endParagraph();
         break;
     case RtfWord::Line:
         put(QString(QChar::LineSeparator));
@@ -72,13 +106,16 @@ void RtfParser::bodyWord(const RtfWordInfo& info, const RtfToken& token) {
         put(QString(QChar(char16_t(info.value))));
         break;
     case RtfWord::Cell:
-        if (group.para.inTable || writer_.tables().active())
+        if (body && (group.para.inTable || writer_.tables().active())) {
+            startParagraph();
             writer_.endCell(group.para);
-        else
-            writer_.endParagraph(group.para);
+            paragraphStarted_ = listTextSeen_ = false;
+        } else {
+            endParagraph();
+        }
         break;
     case RtfWord::Row:
-        writer_.endRow();
+        if (body) writer_.endRow();
         break;
     // Nested tables are flattened into their outer cell.
     case RtfWord::NestedCell:
@@ -88,10 +125,10 @@ void RtfParser::bodyWord(const RtfWordInfo& info, const RtfToken& token) {
         put(QString(QChar::LineSeparator));
         break;
     case RtfWord::RowDefaults:
-        writer_.tables().rowDefaults();
+        if (body) writer_.tables().rowDefaults();
         break;
     case RtfWord::CellRight:
-        writer_.tables().cellRight(token.param);
+        if (body) writer_.tables().cellRight(token.param);
         break;
     default:
         break; // an unknown word shows nothing
@@ -101,7 +138,11 @@ void RtfParser::bodyWord(const RtfWordInfo& info, const RtfToken& token) {
 void RtfParser::unicode(int value) {
     // \u takes a signed 16-bit value; negative ones stand for the upper half.
     if (value < 0) value += 65536;
-    if (value >= 0 && value <= 0xFFFF && state().destination == RtfDestination::Body)
-        put(QString(QChar(char16_t(value))));
+    if (value >= 0 && value <= 0xFFFF) {
+        if (carriesText(state().destination))
+            put(QString(QChar(char16_t(value))));
+        else if (state().destination == RtfDestination::Lists)
+            lists_.text(QString(QChar(char16_t(value))));
+    }
     fallback_ = state().unicodeSkip;
 }

@@ -3,8 +3,30 @@
 #include <QList>
 #include <QTextOption>
 
-// Where the text of a group goes.
-enum class RtfDestination { Body, Skip, FontTable, ColorTable, Picture };
+// Where the text of a group goes. Notes and text boxes are kept aside and
+// shown elsewhere; a shape's instructions and a drawing object hold nothing
+// shown but their text boxes; a field's code is kept for working out a result
+// the document did not store; a list's own number text goes to the body.
+enum class RtfDestination {
+    Body,
+    Skip,
+    FontTable,
+    ColorTable,
+    Picture,
+    Note,
+    TextBox,
+    Shape,
+    FieldCode,
+    Lists,
+    ListText,
+};
+
+// Whether a group's text is shown, there or elsewhere (a field's code counts:
+// it may be shown as the field's result).
+inline bool carriesText(RtfDestination d) {
+    return d == RtfDestination::Body || d == RtfDestination::Note || d == RtfDestination::TextBox ||
+           d == RtfDestination::FieldCode || d == RtfDestination::ListText;
+}
 
 // Character properties as RTF states them; indexes point into the font and
 // colour tables, sizes are in half-points.
@@ -36,6 +58,9 @@ struct RtfParaState {
     bool lineMultiple = false;
     bool rightToLeft = false;
     bool inTable = false;
+    int list = 0;      // \ls: the list override the paragraph is numbered by; 0: none
+    int listLevel = 0; // \ilvl
+    int oldList = -1;  // the \pn numbering it has, from RtfLists; -1: none
     QTextOption::TabType nextTabType = QTextOption::LeftTab;
     QList<QTextOption::Tab> tabs; // positions in twips
 };
@@ -45,5 +70,7 @@ struct RtfGroupState {
     RtfDestination destination = RtfDestination::Body;
     RtfCharState chars;
     RtfParaState para;
-    int unicodeSkip = 1; // \uc: fallback characters after each \u
+    int unicodeSkip = 1;  // \uc: fallback characters after each \u
+    int field = -1;       // FieldCode: the open field whose code this is
+    bool endnote = false; // Note: an endnote (\ftnalt), not a footnote
 };

@@ -8,6 +8,20 @@ namespace {
 constexpr qsizetype MaxFonts = 4096;
 constexpr qsizetype MaxColors = 4096;
 constexpr qsizetype MaxFontName = 256;
+
+// Fonts named for a script ("Arial Cyr", "Times New Roman CE") by writers that
+// leave \fcharset out: the name's ending tells the code page.
+int codePageOfName(const QString& name) {
+    static constexpr struct {
+        const char16_t* ending;
+        int codePage;
+    } Endings[] = {{u" Cyr", 1251},     {u" CE", 1250},          {u" Baltic", 1257},
+                   {u" Greek", 1253},   {u" Tur", 1254},         {u"(Hebrew)", 1255},
+                   {u"(Arabic)", 1256}, {u" (Vietnamese)", 1258}};
+    for (const auto& [ending, codePage] : Endings)
+        if (name.endsWith(QStringView(ending), Qt::CaseInsensitive)) return codePage;
+    return 0;
+}
 } // namespace
 
 int rtfCodePageForCharset(int charset) {
@@ -84,6 +98,7 @@ void RtfFontTable::commit() {
     if (index_ >= 0 && (fonts_.contains(index_) || fonts_.size() < MaxFonts)) {
         const int codePage = pending_.codePage ? pending_.codePage : documentCodePage_;
         pending_.name = decodeCodePage(name_, codePage).trimmed();
+        if (!pending_.codePage) pending_.codePage = codePageOfName(pending_.name);
         fonts_.insert(index_, pending_);
     }
     index_ = -1;

@@ -15,10 +15,39 @@ int hexValue(char c) {
 }
 constexpr qsizetype MaxWordLength = 32;
 constexpr long long MaxParam = 0x7FFFFFFF;
+bool isSyntax(char c) {
+    return c == '\\' || c == '{' || c == '}';
+}
 } // namespace
 
+bool isDoubleByteCodePage(int codePage) {
+    switch (codePage) {
+    case 932:
+    case 936:
+    case 949:
+    case 950:
+    case 1361:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isLeadByte(int codePage, unsigned char byte) {
+    switch (codePage) {
+    case 932:
+        return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    case 1361:
+        return (byte >= 0x84 && byte <= 0xD3) || (byte >= 0xD8 && byte <= 0xF9);
+    default:
+        return isDoubleByteCodePage(codePage) && byte >= 0x81 && byte <= 0xFE;
+    }
+}
+
 RtfToken RtfTokenizer::next() {
-    while (!atEnd() && (peek() == '\r' || peek() == '\n'))
+    // Line breaks are layout of the source; NUL bytes are what a file cut
+    // short by a crash is often padded with.
+    while (!atEnd() && (peek() == '\r' || peek() == '\n' || peek() == '\0'))
         ++pos_;
     RtfToken token;
     if (atEnd()) return token;
@@ -85,7 +114,10 @@ RtfToken RtfTokenizer::hexEscape() {
     const int high = hexValue(data_[pos_]);
     const int low = hexValue(data_[pos_ + 1]);
     if (high < 0 || low < 0) {
-        // A broken escape yields nothing; what follows is read normally.
+        // A broken escape yields nothing, and neither do the two characters
+        // that should have been its digits, unless they are RTF's own.
+        for (int i = 0; i < 2 && !atEnd() && !isSyntax(peek()); ++i)
+            ++pos_;
         token.kind = RtfToken::Symbol;
         token.symbol = '\'';
         return token;
@@ -102,8 +134,10 @@ RtfToken RtfTokenizer::text() {
     const qsizetype start = pos_;
     while (!atEnd()) {
         const char c = peek();
-        if (c == '\\' || c == '{' || c == '}' || c == '\r' || c == '\n') break;
+        if (isSyntax(c) || c == '\r' || c == '\n' || c == '\0') break;
         ++pos_;
+        if (doubleByte_ && isLeadByte(doubleByte_, static_cast<unsigned char>(c)) && !atEnd())
+            ++pos_; // the trail byte, whatever it is
     }
     token.data = data_.sliced(start, pos_ - start);
     return token;

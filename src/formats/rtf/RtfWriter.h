@@ -3,6 +3,7 @@
 #include "formats/rtf/RtfState.h"
 #include "formats/rtf/RtfTableBuilder.h"
 
+#include <QTextBlock>
 #include <QTextCursor>
 
 class QImage;
@@ -34,6 +35,8 @@ class RtfWriter {
     void endCell(const RtfParaState& para);
     void endRow();
     RtfTableBuilder& tables() { return tables_; }
+    // Whether the paragraph being written has nothing in it yet.
+    bool blockEmpty() const { return run_.isEmpty() && cursor_.block().length() <= 1; }
     // Ends the last paragraph; a trailing empty one left by the final \par goes.
     void finish(const RtfParaState& para);
 
