@@ -103,3 +103,33 @@ QString superscriptNumber(int number) {
 QString noteRule() {
     return QString(RuleLength, QChar(0x2500));
 }
+
+QString nextListNumber(const std::vector<ListLevelFormat>& levels, int at, ListCount& count,
+                       const int* startAt) {
+    if (at < 0 || at >= ListLevels || size_t(at) >= levels.size()) return {};
+    const ListLevelFormat& level = levels[size_t(at)];
+    const size_t here = size_t(at);
+    count.value[here] = count.started[here] ? count.value[here] + 1
+                        : startAt           ? *startAt
+                                            : level.start;
+    count.started[here] = true;
+    for (size_t deeper = here + 1; deeper < size_t(ListLevels); ++deeper)
+        count.started[deeper] = false;
+    QString out;
+    for (const QChar c : level.text) {
+        const size_t placeholder = c.unicode();
+        if (placeholder >= size_t(ListLevels)) {
+            out += c;
+            continue;
+        }
+        if (placeholder >= levels.size()) continue;
+        const ListLevelFormat& shown = levels[placeholder];
+        const int value = count.started[placeholder] ? count.value[placeholder] : shown.start;
+        out += formattedNumber(value, shown.format);
+    }
+    if (level.format == BulletFormat) out = bulletText(out);
+    if (out.isEmpty()) return out;
+    if (level.follow == 0) out += u'\t';
+    if (level.follow == 1) out += u' ';
+    return out;
+}

@@ -44,6 +44,35 @@ class WordDocTest : public QObject {
                                   "1\x15 \x14result\x15 b\r")})
                    .bytes
             << u"a result b"_qs;
+        QTest::newRow("nested field results worked out")
+            << wordDocument(
+                   {unicode(u"\x13 IF \x13 QUOTE \"yes\" \x15 = \"yes\" \"shown\" \"not\" "
+                            u"\x14\x15! \x13 EQ \\* jc2 \\o\\ad(\\s\\up 9(かんじ),漢字)\x15\r"_qs)})
+                   .bytes
+            << u"shown! 漢字(かんじ)"_qs;
+        QTest::newRow("Word 97's own template number")
+            << wordDocument({ansi("blank template\r")}, {.nFib = 0xC0}).bytes
+            << u"blank template"_qs;
+        QTest::newRow("main text ends inside the first of two pieces")
+            << wordDocument({ansi("main\rheader\r"), ansi("more header\r")},
+                            {.textLength = 5, .stories = {0, 19}})
+                   .bytes
+            << u"main"_qs;
+        QTest::newRow("a damaged piece costs that piece")
+            << wordDocument({ansi("first\r"), ansi("second\r"), ansi("third\r")},
+                            {.brokenPiece = 1})
+                   .bytes
+            << u"first\nthird"_qs;
+        QTest::newRow("no piece table: the text where the FIB says")
+            << wordDocument({unicode(u"Привет\rmir\r"_qs)}, {.brokenClx = true}).bytes
+            << u"Привет\nmir"_qs;
+        // The table stream is in the mini stream; its only piece descriptor
+        // there points past the end of the WordDocument stream.
+        QByteArray pastEnd = wordDocument({ansi("Hello\r")}).bytes;
+        const qsizetype pcd = pastEnd.indexOf(QByteArray::fromHex("0000000006000000"));
+        put32(pastEnd, pcd + 8 + 2, 0x40000000 | 0x3FFFFF00);
+        QTest::newRow("only piece beyond the stream: the text where the FIB says")
+            << pastEnd << u"Hello"_qs;
         QTest::newRow("line break, tab and cells")
             << wordDocument({ansi("one\x0Btwo\tthree\r"), ansi("c1\x07"
                                                                "c2\x07\x07")})
@@ -59,6 +88,47 @@ class WordDocTest : public QObject {
     void text() {
         QFETCH(QByteArray, file);
         QFETCH(QString, expected);
+        QCOMPARE(wordDocumentText(file), std::optional<QString>(expected));
+        QCOMPARE(shown(file), expected);
+    }
+
+    void wholeDocument() {
+        // Lists with two levels and a restart, a bullet list, a list through
+        // a style, a footnote, an endnote and a text box.
+        const QByteArray main = "Heading\rSub one\rSub two\rSecond\rdot\rdot two\rrestart\r"
+                                "styled\rNote\x02 here\x08 and end\x02.\rlast\r";
+        const QByteArray footnote = "\x02 A footnote.\r", endnote = "\x02 An endnote.\r",
+                         box = "boxed text\r\r";
+        const quint32 note = quint32(main.indexOf('\x02')), anchor = quint32(main.indexOf('\x08')),
+                      end = quint32(main.lastIndexOf('\x02'));
+        WordOptions options{.textLength = main.size()};
+        options.stories = {quint32(footnote.size()), 0, 0, 0, quint32(endnote.size()),
+                           quint32(box.size())};
+        const QString bullets[] = {QString(QChar(0xF0B7)), u"o"_qs};
+        options.tables[73] = listDefinitions(
+            {{10, {listLevel(1, 3, u"\x00."_qs), listLevel(1, 2, u"\x00.\x01."_qs)}},
+             {20, {listLevel(1, 23, bullets[0]), listLevel(1, 23, bullets[1])}}});
+        options.tables[74] = listOverrides({{10, -1}, {20, -1}, {10, 1}});
+        options.tables[1] = stylesheet({{}, listSprms(1, 0)});
+        options.tables[2] = plc({note, quint32(main.size())}, {u16s({1})});
+        options.tables[3] = plc({0, quint32(footnote.size()), quint32(footnote.size()) + 1});
+        options.tables[46] = plc({end, quint32(main.size())}, {u16s({1})});
+        options.tables[47] = plc({0, quint32(endnote.size()), quint32(endnote.size()) + 1});
+        QByteArray boxData(22, '\0');
+        put32(boxData, 14, 1025); // the shape's id
+        options.tables[56] = plc({0, 11, 12}, {boxData, QByteArray(22, '\0')});
+        QByteArray shape(26, '\0');
+        put32(shape, 0, 1025);
+        options.tables[40] = plc({anchor, anchor + 1}, {shape});
+        options.paragraphs = {
+            {0, listSprms(1, 0)}, {0, listSprms(1, 1)}, {0, listSprms(1, 1)}, {0, listSprms(1, 0)},
+            {0, listSprms(2, 0)}, {0, listSprms(2, 1)}, {0, listSprms(3, 0)}, {1, {}}};
+        const QByteArray file =
+            wordDocument({ansi(main), ansi(footnote), ansi(endnote), ansi(box)}, options).bytes;
+        const QString expected = u"A.\tHeading\nA.i.\tSub one\nA.ii.\tSub two\nB.\tSecond\n"
+                                 u"•\tdot\n◦\tdot two\nA.\trestart\nB.\tstyled\n"
+                                 u"Note¹ here and endi.\nboxed text\nlast\n────────────\n"
+                                 u"¹ A footnote.\ni An endnote."_qs;
         QCOMPARE(wordDocumentText(file), std::optional<QString>(expected));
         QCOMPARE(shown(file), expected);
     }
@@ -93,13 +163,6 @@ class WordDocTest : public QObject {
         QByteArray badSector = good.bytes;
         put16(badSector, 0x1E, 30);
         QTest::newRow("absurd sector size") << badSector;
-        // The table stream is in the mini stream; its piece descriptor there
-        // points past the end of the WordDocument stream.
-        QByteArray pastEnd = good.bytes;
-        const qsizetype pcd = pastEnd.indexOf(QByteArray::fromHex("0000000006000000"));
-        QVERIFY(pcd > 0);
-        put32(pastEnd, pcd + 8 + 2, 0x40000000 | 0x3FFFFF00);
-        QTest::newRow("piece beyond the WordDocument stream") << pastEnd;
     }
     void unreadable() {
         QFETCH(QByteArray, file);

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QtEndian>
 
@@ -136,7 +137,130 @@ struct WordOptions {
     quint16 nFib = 0xC1;
     qint64 textLength = -1;       // ccpText; -1: all pieces
     bool propertyModifier = true; // a Prc before the piece table
+    // Characters of the stories after the main text (footnotes, headers,
+    // macros, comments, endnotes, text boxes, header text boxes), which
+    // follow it in the pieces.
+    QList<quint32> stories = {};
+    int brokenPiece = -1;   // this piece's text lies beyond the stream
+    bool brokenClx = false; // the piece table cannot be found
+    // Tables by their FIB pair (2 footnote references, 73 lists, ...).
+    QMap<int, QByteArray> tables = {};
+    // Paragraph properties of the paragraphs in order: istd and sprms.
+    QList<QPair<quint16, QByteArray>> paragraphs = {};
 };
+
+// A PLC: positions, then entries of one size.
+inline QByteArray plc(const QList<quint32>& cps, const QList<QByteArray>& data = {}) {
+    QByteArray out(4 * cps.size(), '\0');
+    for (int i = 0; i < cps.size(); ++i)
+        put32(out, 4 * i, cps[i]);
+    return out + data.join();
+}
+inline QByteArray u16s(std::initializer_list<quint16> values) {
+    QByteArray out;
+    for (const quint16 v : values)
+        out += QByteArray(2, '\0'), put16(out, out.size() - 2, v);
+    return out;
+}
+inline QByteArray u32s(std::initializer_list<quint32> values) {
+    QByteArray out;
+    for (const quint32 v : values)
+        out += QByteArray(4, '\0'), put32(out, out.size() - 4, v);
+    return out;
+}
+// The sprms naming a paragraph's list override (1-based) and level.
+inline QByteArray listSprms(quint16 ilfo, quint8 ilvl) {
+    return u16s({0x460B, ilfo}) + u16s({0x260A}) + QByteArray(1, char(ilvl));
+}
+// One list level (LVL): start, number format, text (chars 0-8: level numbers).
+inline QByteArray listLevel(qint32 start, quint8 format, const QString& text) {
+    QByteArray lvl(28, '\0');
+    put32(lvl, 0, quint32(start));
+    lvl[4] = char(format);
+    QByteArray xst = u16s({quint16(text.size())});
+    for (const QChar c : text)
+        xst += u16s({c.unicode()});
+    return lvl + xst;
+}
+// PlfLst: lists by id, each with its levels (one level: a simple list).
+inline QByteArray listDefinitions(const QList<QPair<quint32, QList<QByteArray>>>& lists) {
+    QByteArray out = u16s({quint16(lists.size())}), levels;
+    for (const auto& [id, lvls] : lists) {
+        QByteArray lstf(28, '\0');
+        put32(lstf, 0, id);
+        lstf[26] = char(lvls.size() == 1 ? 1 : 0);
+        out += lstf;
+        for (int n = 0; n < (lvls.size() == 1 ? 1 : 9); ++n)
+            levels += n < lvls.size() ? lvls[n] : listLevel(1, 0, QString(QChar(n)));
+    }
+    return out + levels;
+}
+// PlfLfo: overrides by list id, each restarting level 0 at a number or not (-1).
+inline QByteArray listOverrides(const QList<QPair<quint32, qint32>>& overrides) {
+    QByteArray out = u32s({quint32(overrides.size())}), data;
+    for (const auto& [id, restart] : overrides) {
+        QByteArray lfo(16, '\0');
+        put32(lfo, 0, id);
+        lfo[12] = char(restart >= 0 ? 1 : 0);
+        out += lfo;
+        data += u32s({0xFFFFFFFF});
+        if (restart >= 0) data += u32s({quint32(restart), 0x10});
+    }
+    return out + data;
+}
+// A stylesheet of paragraph styles, each with its sprms.
+inline QByteArray stylesheet(const QList<QByteArray>& styles) {
+    QByteArray out = u16s({18, quint16(styles.size()), 10}) + QByteArray(14, '\0');
+    for (const QByteArray& sprms : styles) {
+        QByteArray std = u16s({0, 0xFFF1, 0x0002, 0, 0}) + u16s({1, 'N', 0});
+        std += u16s({quint16(2 + sprms.size()), 0}) + sprms;
+        if (std.size() % 2) std += '\0';
+        std += u16s({0});
+        out += u16s({quint16(std.size())}) + std;
+    }
+    return out;
+}
+
+// The paragraph property pages (FKP) of the text, and their bin table.
+inline QByteArray paragraphPages(QByteArray& word, const QList<Piece>& pieces,
+                                 const QList<quint32>& fcs,
+                                 const QList<QPair<quint16, QByteArray>>& paragraphs) {
+    QList<quint32> bounds{fcs.first()};
+    QList<int> owner;
+    int paragraph = 0;
+    for (int i = 0; i < pieces.size(); ++i) {
+        const int step = pieces[i].compressed ? 1 : 2;
+        if (bounds.last() != fcs[i]) bounds.append(fcs[i]), owner.append(paragraph);
+        for (int at = 0; at < pieces[i].bytes.size(); at += step) {
+            const char c = pieces[i].bytes[at];
+            if (c != '\r' && c != '\x07') continue;
+            bounds.append(fcs[i] + at + step);
+            owner.append(paragraph++);
+        }
+        const quint32 end = fcs[i] + quint32(pieces[i].bytes.size());
+        if (bounds.last() != end) bounds.append(end), owner.append(paragraph);
+    }
+    QByteArray page(512, '\0');
+    const int runs = int(owner.size());
+    for (int r = 0; r <= runs; ++r)
+        put32(page, 4 * r, bounds[r]);
+    int top = 511;
+    for (int r = 0; r < runs; ++r) {
+        if (owner[r] >= paragraphs.size()) continue;
+        const auto& [istd, sprms] = paragraphs[owner[r]];
+        const QByteArray grp = u16s({istd}) + sprms;
+        const int cb = (int(grp.size()) + 2) / 2;
+        top = (top - (1 + 2 * cb - 1)) & ~1;
+        page[top] = char(cb);
+        page.replace(top + 1, grp.size(), grp);
+        page[4 * (runs + 1) + 13 * r] = char(top / 2);
+    }
+    page[511] = char(runs);
+    word = word.leftJustified((word.size() + 511) / 512 * 512, '\0');
+    const quint32 pn = quint32(word.size() / 512);
+    word += page;
+    return plc({bounds.first(), bounds.last()}, {u32s({pn})});
+}
 
 inline Compound wordDocument(const QList<Piece>& pieces, const WordOptions& options = {}) {
     QByteArray word(1024, '\0');
@@ -146,29 +270,43 @@ inline Compound wordDocument(const QList<Piece>& pieces, const WordOptions& opti
     put16(word, 32, 14);
     put16(word, 62, 22);
     put16(word, 152, 0x5D);
-    QByteArray plc(4, '\0'), pcds; // character positions, from 0
+    QByteArray plcPieces(4, '\0'), pcds; // character positions, from 0
+    QList<quint32> fcs;
     quint32 cp = 0;
     for (const Piece& piece : pieces) {
         const quint32 fc = quint32(word.size());
+        fcs.append(fc);
         word += piece.bytes;
         cp += piece.chars();
-        plc += QByteArray(4, '\0');
-        put32(plc, plc.size() - 4, cp);
+        plcPieces += QByteArray(4, '\0');
+        put32(plcPieces, plcPieces.size() - 4, cp);
         QByteArray pcd(8, '\0');
-        put32(pcd, 2, piece.compressed ? (fc * 2) | 0x40000000 : fc);
+        const quint32 at = fcs.size() - 1 == options.brokenPiece ? 0x3FFFFF00 : fc;
+        put32(pcd, 2, piece.compressed ? (at * 2) | 0x40000000 : at);
         pcds += pcd;
     }
+    put32(word, 0x18, fcs.value(0));
+    put32(word, 0x1C, quint32(word.size()));
     QByteArray clx;
     if (options.propertyModifier) clx += QByteArray("\x01\x03\x00\x00\x00\x00", 6);
     QByteArray pcdt(5, '\0');
-    pcdt[0] = 2;
-    put32(pcdt, 1, quint32(plc.size() + pcds.size()));
-    clx += pcdt + plc + pcds;
+    pcdt[0] = options.brokenClx ? 7 : 2;
+    put32(pcdt, 1, quint32(plcPieces.size() + pcds.size()));
+    clx += pcdt + plcPieces + pcds;
+    QMap<int, QByteArray> tables = options.tables;
+    tables[33] = clx;
+    if (!options.paragraphs.isEmpty())
+        tables[13] = paragraphPages(word, pieces, fcs, options.paragraphs);
     QByteArray table(256, '\0');
-    put32(word, 64 + 12, options.textLength < 0 ? cp : quint32(options.textLength));
-    put32(word, 154 + 33 * 8, quint32(table.size()));
-    put32(word, 154 + 33 * 8 + 4, quint32(clx.size()));
-    table += clx;
+    const quint32 main = options.textLength < 0 ? cp : quint32(options.textLength);
+    put32(word, 64 + 12, main);
+    for (int i = 0; i < options.stories.size() && i < 7; ++i)
+        put32(word, 64 + 16 + 4 * i, options.stories[i]);
+    for (auto it = tables.cbegin(); it != tables.cend(); ++it) {
+        put32(word, 154 + it.key() * 8, quint32(table.size()));
+        put32(word, 154 + it.key() * 8 + 4, quint32(it.value().size()));
+        table += it.value();
+    }
     word = word.leftJustified(qMax<qsizetype>(word.size(), 4096), '\0');
     const QString tableName = options.table1 ? QStringLiteral("1Table") : QStringLiteral("0Table");
     return compoundFile({{QStringLiteral("WordDocument"), word}, {tableName, table}});

@@ -1,7 +1,5 @@
 #include "formats/rtf/RtfLists.h"
 
-#include "formats/Numbering.h"
-
 namespace {
 // Bounds that keep hostile tables small.
 constexpr size_t MaxLists = 1024;
@@ -139,36 +137,6 @@ int RtfLists::takeOldList() {
     return int(old_.size() - 1);
 }
 
-QString RtfLists::numberText(const std::vector<Level>& levels, int at, Counters& counters,
-                             const int* startOverride) {
-    const Level& l = levels[size_t(at)];
-    const int start = startOverride ? *startOverride : l.start;
-    counters.value[size_t(at)] =
-        counters.started[size_t(at)] ? counters.value[size_t(at)] + 1 : start;
-    counters.started[size_t(at)] = true;
-    for (int deeper = at + 1; deeper < Levels; ++deeper)
-        counters.started[size_t(deeper)] = false;
-    QString out;
-    for (const QChar c : l.text) {
-        const int placeholder = c.unicode();
-        if (placeholder >= Levels) {
-            out += c;
-            continue;
-        }
-        if (size_t(placeholder) >= levels.size()) continue;
-        const Level& shown = levels[size_t(placeholder)];
-        const int value = counters.started[size_t(placeholder)]
-                              ? counters.value[size_t(placeholder)]
-                              : shown.start;
-        out += formattedNumber(value, placeholder == at ? l.format : shown.format);
-    }
-    if (l.format == BulletFormat) out = bulletText(out);
-    if (out.isEmpty()) return out;
-    if (l.follow == 0) out += u'\t';
-    if (l.follow == 1) out += u' ';
-    return out;
-}
-
 QString RtfLists::next(int ls, int at) {
     const auto o = overrides_.find(ls);
     if (o == overrides_.end() || at < 0 || at >= Levels) return {};
@@ -178,7 +146,7 @@ QString RtfLists::next(int ls, int at) {
     if (o->restart && !std::exchange(o->used, true)) counters = Counters();
     const int* start = o->hasStart[size_t(at)] ? &o->startAt[size_t(at)] : nullptr;
     if (start && counters.started[size_t(at)]) start = nullptr;
-    return numberText(lists_[*index].levels, at, counters, start);
+    return nextListNumber(lists_[*index].levels, at, counters, start);
 }
 
 QString RtfLists::nextOld(int oldList) {
@@ -187,5 +155,5 @@ QString RtfLists::nextOld(int oldList) {
     if (!std::exchange(oldRun_, true)) oldCounters_ = Counters();
     // Each level of an old-style list has the one format its group gives.
     std::vector<Level> levels(size_t(at) + 1, old_[size_t(oldList)]);
-    return numberText(levels, at, oldCounters_, nullptr);
+    return nextListNumber(levels, at, oldCounters_, nullptr);
 }

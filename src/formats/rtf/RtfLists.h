@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/Numbering.h"
 #include "formats/rtf/RtfTokenizer.h"
 
 #include <QByteArray>
@@ -14,7 +15,7 @@
 // groups and counts the paragraphs of each list.
 class RtfLists {
   public:
-    static constexpr int Levels = 9;
+    static constexpr int Levels = ListLevels;
 
     // Reading: the group opened by \listtable, \listoverridetable or \pn, and
     // everything inside it.
@@ -34,12 +35,7 @@ class RtfLists {
     void unnumbered() { oldRun_ = false; }
 
   private:
-    struct Level {
-        int format = 0;
-        int start = 1;
-        int follow = 0; // 0 tab, 1 space, 2 nothing
-        QString text;   // characters below 9 stand for the number of that level
-    };
+    using Level = ListLevelFormat;
     struct List {
         int id = 0;
         std::vector<Level> levels;
@@ -52,17 +48,12 @@ class RtfLists {
         std::array<bool, Levels> hasStart{};
         int lfoLevels = 0;
     };
-    struct Counters {
-        std::array<int, Levels> value{};
-        std::array<bool, Levels> started{};
-    };
+    using Counters = ListCount;
 
     bool inside(QByteArrayView name) const;
     QByteArray& current() { return groups_.back(); }
     Level* level();
     void endLevelText();
-    static QString numberText(const std::vector<Level>& levels, int level, Counters& counters,
-                              const int* startOverride);
 
     std::vector<QByteArray> groups_; // names of the open groups, innermost last
     std::vector<List> lists_;

@@ -1,58 +1,160 @@
 #include "formats/worddoc/WordText.h"
 
-#include "formats/TextDecoding.h"
+#include "formats/Numbering.h"
 #include "formats/worddoc/CompoundFile.h"
 #include "formats/worddoc/LittleEndian.h"
 #include "formats/worddoc/WordChars.h"
+#include "formats/worddoc/WordLists.h"
+#include "formats/worddoc/WordPieces.h"
+
+#include <algorithm>
+#include <map>
 
 namespace {
 
-constexpr quint16 WordIdent = 0xA5EC;
-constexpr quint16 FirstWord97Fib = 0xC1; // older formats keep text elsewhere
-constexpr quint16 Encrypted = 0x0100;
-constexpr quint16 UsesTable1 = 0x0200;
-constexpr quint32 Compressed = 0x40000000;
-constexpr quint32 CompressedOffset = 0x3FFFFFFF;
-
-struct FibFacts {
-    bool table1 = false;
-    quint32 textLength = 0; // ccpText: characters of the main document
-    quint32 clxOffset = 0, clxLength = 0;
+// A PLC: count + 1 positions, then count entries of dataSize bytes.
+struct Plc {
+    Plc(QByteArrayView bytes, qsizetype dataSize)
+        : p(bytes), count(bytes.size() < 4 ? 0 : (bytes.size() - 4) / (4 + dataSize)),
+          size(dataSize) {}
+    quint32 cp(qsizetype i) const { return p.u32(4 * i); }
+    LittleEndian data(qsizetype i) const {
+        return LittleEndian(p.bytes(4 * (count + 1) + size * i, size));
+    }
+    LittleEndian p;
+    qsizetype count;
+    qsizetype size;
 };
 
-std::optional<FibFacts> readFib(const QByteArray& stream) {
-    const LittleEndian fib(stream);
-    if (fib.u16(0) != WordIdent || fib.u16(2) < FirstWord97Fib) return std::nullopt;
-    const quint16 flags = fib.u16(0x0A);
-    if (flags & Encrypted) return std::nullopt;
-    // The FIB is a chain of counted arrays; walk it rather than trust fixed offsets.
-    const qsizetype rgW = 32 + 2;
-    const qsizetype rgLw = rgW + 2 * fib.u16(32) + 2;
-    const qsizetype rgFcLcb = rgLw + 4 * fib.u16(rgLw - 2) + 2;
-    const quint16 pairs = fib.u16(rgFcLcb - 2);
-    constexpr int ClxPair = 33;
-    if (fib.u16(rgLw - 2) < 4 || pairs <= ClxPair || !fib.has(rgFcLcb, 8 * (ClxPair + 1)))
-        return std::nullopt;
-    FibFacts facts;
-    facts.table1 = flags & UsesTable1;
-    facts.textLength = fib.u32(rgLw + 12);
-    facts.clxOffset = fib.u32(rgFcLcb + 8 * ClxPair);
-    facts.clxLength = fib.u32(rgFcLcb + 8 * ClxPair + 4);
-    return facts;
+constexpr qsizetype NoteRefData = 2;  // FRD
+constexpr qsizetype TextBoxData = 22; // FTXBXS
+constexpr qsizetype AnchorData = 26;  // FSPA
+constexpr qsizetype BoxShapeId = 14;  // FTXBXS.lid
+
+struct Notes {
+    struct Text {
+        int number;
+        quint32 from, to; // in the notes' story
+    };
+    std::map<quint32, int> marks; // reference CP -> note number
+    std::vector<Text> texts;
+};
+
+Notes readNotes(QByteArrayView refs, QByteArrayView texts) {
+    Notes notes;
+    const Plc r(refs, NoteRefData), t(texts, 0);
+    // The text positions are one more than the notes, the last a dummy.
+    const qsizetype count = qMin(r.count, t.count - 1);
+    for (qsizetype i = 0; i < count; ++i) {
+        notes.marks.emplace(r.cp(i), int(i) + 1);
+        if (t.cp(i) < t.cp(i + 1)) notes.texts.push_back({int(i) + 1, t.cp(i), t.cp(i + 1)});
+    }
+    return notes;
 }
 
-// The piece table (Pcdt) inside the Clx, past any property modifiers (Prc).
-std::optional<QByteArrayView> pieceTable(QByteArrayView clx) {
-    const LittleEndian c(clx);
-    qsizetype at = 0;
-    while (c.u8(at) == 0x01) {
-        const qint16 size = qint16(c.u16(at + 1));
-        if (size < 0) return std::nullopt;
-        at += 3 + size;
+// Reads the stories of a document into one text: the main text with list
+// numbers, note marks and text boxes after their paragraphs, then the notes.
+class Document : public WordChars::Hooks {
+  public:
+    Document(const WordFib& fib, const WordPieces& pieces, QByteArrayView word,
+             QByteArrayView table, qsizetype limit)
+        : fib_(fib), pieces_(pieces), lists_(fib, pieces, word, table), limit_(limit) {
+        footnotes_ = readNotes(fib.table(table, WordFib::FootnoteRefs),
+                               fib.table(table, WordFib::FootnoteTexts));
+        endnotes_ = readNotes(fib.table(table, WordFib::EndnoteRefs),
+                              fib.table(table, WordFib::EndnoteTexts));
+        readTextBoxes(fib.table(table, WordFib::TextBoxTexts),
+                      fib.table(table, WordFib::ShapeAnchors));
     }
-    if (c.u8(at) != 0x02 || !c.has(at + 5, c.u32(at + 1))) return std::nullopt;
-    return c.bytes(at + 5, c.u32(at + 1));
-}
+
+    QString text() {
+        WordChars main(this, limit_);
+        main.append(pieces_.text(0, fib_.ccp[WordFib::Main]), 0);
+        QString out = main.result();
+        inMain_ = false;
+        for (; box_ < boxes_.size(); ++box_)
+            out += u'\n' + story(WordFib::TextBoxes, boxes_[box_].second);
+        if (!footnotes_.texts.empty() || !endnotes_.texts.empty()) out += u'\n' + noteRule();
+        for (const Notes::Text& note : footnotes_.texts) {
+            noteNumber_ = note.number;
+            noteFormat_ = DecimalNumbers;
+            out += u'\n' + story(WordFib::Footnotes, {note.from, note.to});
+        }
+        for (const Notes::Text& note : endnotes_.texts) {
+            noteNumber_ = note.number;
+            noteFormat_ = LowerRoman;
+            out += u'\n' + story(WordFib::Endnotes, {note.from, note.to});
+        }
+        return out.left(limit_);
+    }
+
+    QString paragraphStart(quint32 cp) override { return lists_.numberAt(cp); }
+    QString paragraphEnd(quint32 cp) override {
+        QString out;
+        if (!inMain_) return out;
+        inMain_ = false; // a box's own paragraphs anchor nothing
+
+        for (; box_ < boxes_.size() && boxes_[box_].first <= cp; ++box_)
+            out += story(WordFib::TextBoxes, boxes_[box_].second) + u'\n';
+        inMain_ = true;
+        return out;
+    }
+    QString special(quint32 cp, QChar c) override {
+        if (c != QChar(0x02)) return {};
+        // An automatic note mark: in a note's own text, that note's number.
+        if (noteNumber_) return noteMark(noteNumber_, noteFormat_);
+        if (const auto it = footnotes_.marks.find(cp); it != footnotes_.marks.end())
+            return noteMark(it->second, DecimalNumbers);
+        if (const auto it = endnotes_.marks.find(cp); it != endnotes_.marks.end())
+            return noteMark(it->second, LowerRoman);
+        return {};
+    }
+
+  private:
+    // Footnotes count 1, 2, 3 and endnotes i, ii, iii, as Word numbers them
+    // unless told otherwise; digits are raised as a mark's are.
+    static QString noteMark(int number, int format) {
+        return format == DecimalNumbers ? superscriptNumber(number)
+                                        : formattedNumber(number, format);
+    }
+
+    // A part of a story other than the main text, with its own marks shown.
+    QString story(WordFib::Story which, std::pair<quint32, quint32> range) {
+        const quint32 start = fib_.storyStart(which);
+        const quint32 from = start + qMin(range.first, fib_.ccp[which]);
+        const quint32 to = start + qMin(range.second, fib_.ccp[which]);
+        WordChars chars(this, limit_);
+        chars.append(pieces_.text(from, to), from);
+        return chars.result();
+    }
+
+    void readTextBoxes(QByteArrayView texts, QByteArrayView anchors) {
+        const Plc t(texts, TextBoxData), a(anchors, AnchorData);
+        std::map<quint32, quint32> anchorOf; // shape id -> anchor CP
+        for (qsizetype i = 0; i < a.count; ++i)
+            anchorOf.emplace(a.data(i).u32(0), a.cp(i));
+        // The last entry is a dummy; a box without an anchor goes after the body.
+        for (qsizetype i = 0; i + 1 < t.count; ++i) {
+            if (t.cp(i) >= t.cp(i + 1)) continue;
+            const auto anchor = anchorOf.find(t.data(i).u32(BoxShapeId));
+            const quint32 at = anchor == anchorOf.end() ? 0xFFFFFFFF : anchor->second;
+            boxes_.push_back({at, {t.cp(i), t.cp(i + 1)}});
+        }
+        std::stable_sort(boxes_.begin(), boxes_.end(),
+                         [](const auto& x, const auto& y) { return x.first < y.first; });
+    }
+
+    const WordFib& fib_;
+    const WordPieces& pieces_;
+    WordLists lists_;
+    qsizetype limit_;
+    Notes footnotes_, endnotes_;
+    std::vector<std::pair<quint32, std::pair<quint32, quint32>>> boxes_; // anchor, text
+    size_t box_ = 0;
+    bool inMain_ = true;
+    int noteNumber_ = 0; // in a note's text: its number
+    int noteFormat_ = DecimalNumbers;
+};
 
 } // namespace
 
@@ -61,40 +163,14 @@ std::optional<QString> wordDocumentText(const QByteArray& file) {
     if (!cf) return std::nullopt;
     const auto stream = cf->stream(QStringLiteral("WordDocument"));
     if (!stream) return std::nullopt;
-    const auto fib = readFib(*stream);
+    const auto fib = readWordFib(*stream);
     if (!fib) return std::nullopt;
-    const auto table =
-        cf->stream(fib->table1 ? QStringLiteral("1Table") : QStringLiteral("0Table"));
-    if (!table) return std::nullopt;
-    const auto plc = pieceTable(LittleEndian(*table).bytes(fib->clxOffset, fib->clxLength));
-    if (!plc) return std::nullopt;
-
-    const LittleEndian p(*plc);
-    const qsizetype pieces = (p.size() - 4) / 12;
-    if (pieces < 0) return std::nullopt;
-    const LittleEndian text(*stream);
-    WordChars out;
-    for (qsizetype i = 0; i < pieces; ++i) {
-        const quint32 cpStart = p.u32(4 * i);
-        const quint32 cpEnd = qMin(p.u32(4 * (i + 1)), fib->textLength);
-        if (cpEnd < cpStart || p.u32(4 * (i + 1)) < cpStart) return std::nullopt;
-        if (cpStart >= fib->textLength) break;
-        const qsizetype count = cpEnd - cpStart;
-        const quint32 fc = p.u32(4 * (pieces + 1) + 8 * i + 2);
-        // Text never takes more characters than its stream has bytes.
-        if (out.size() + count > stream->size()) return std::nullopt;
-        if (fc & Compressed) {
-            const QByteArrayView bytes = text.bytes((fc & CompressedOffset) / 2, count);
-            if (bytes.size() != count) return std::nullopt;
-            out.append(decodeWindows1252(bytes));
-        } else {
-            const QByteArrayView bytes = text.bytes(fc, 2 * count);
-            if (bytes.size() != 2 * count) return std::nullopt;
-            QString unicode(count, Qt::Uninitialized);
-            for (qsizetype c = 0; c < count; ++c)
-                unicode[c] = QChar(qFromLittleEndian<quint16>(bytes.data() + 2 * c));
-            out.append(unicode);
-        }
-    }
-    return out.result();
+    // A missing or damaged table stream costs the tables, not the text.
+    const QByteArray table =
+        cf->stream(fib->table1 ? QStringLiteral("1Table") : QStringLiteral("0Table"))
+            .value_or(QByteArray());
+    const WordPieces pieces(*fib, *stream, table);
+    if (!pieces.readable()) return std::nullopt;
+    // Text never outgrows the file it came from.
+    return Document(*fib, pieces, *stream, table, file.size()).text();
 }
