@@ -222,11 +222,14 @@ class RtfContentTest : public QObject {
 
     void bigDocumentArrivesInSteps() {
         // Its start shows at once, the rest follows from the event loop, and
-        // the whole is what one reading gives: runs of empty paragraphs and a
-        // long table across steps too, its cells all there and in order.
+        // the whole is what one reading gives: runs of empty paragraphs, a
+        // long table and the notes across steps too, all there and in order.
         QByteArray rtf = "{\\rtf1\\ansi ";
         for (int i = 0; i < 700; ++i)
-            rtf += "{\\b bold} " + QByteArray::number(i) + " caf\\'e9\\par " +
+            rtf += "{\\b bold} " + QByteArray::number(i) +
+                   " caf\\'e9{\\super\\chftn}{\\footnote "
+                   "{\\super\\chftn} note " +
+                   QByteArray::number(i).repeated(40) + "}\\par " +
                    QByteArray("\\par ").repeated(i % 7);
         rtf += "\\trowd\\cellx1000\\cellx2000 ";
         for (int row = 0; row < 500; ++row)
@@ -239,7 +242,9 @@ class RtfContentTest : public QObject {
         QTextDocument whole;
         readRtf(rtf, &whole);
         QCOMPARE(text(pane_.document()), text(&whole));
-        QVERIFY(text(&whole).contains(u"bold 699 café"_qs));
+        QVERIFY(text(&whole).contains(u"bold 699 café700"_qs));
+        // The notes follow the body in steps of their own.
+        QVERIFY(text(&whole).endsWith(u"700 note "_qs + u"699"_qs.repeated(40)));
         QStringList cells, expected;
         for (QTextTable* table : tables(pane_.document()))
             for (int row = 0; row < table->rows(); ++row)

@@ -25,9 +25,12 @@ void RtfDeferred::closeParagraph() {
     if (!items_.empty() && !items_.back().text.isEmpty()) endParagraph();
 }
 
-void RtfDeferred::writeTo(RtfWriter& writer) {
+bool RtfDeferred::writeTo(RtfWriter& writer, qsizetype& budget) {
     closeParagraph();
-    for (const Item& item : items_) {
+    for (; next_ < items_.size(); ++next_) {
+        if (budget <= 0) return false;
+        const Item& item = items_[next_];
+        budget -= item.text.size() + 1;
         if (item.text.isEmpty())
             writer.endParagraph(RtfParaState());
         else
@@ -35,4 +38,6 @@ void RtfDeferred::writeTo(RtfWriter& writer) {
     }
     items_.clear();
     chars_ = 0;
+    next_ = 0;
+    return true;
 }

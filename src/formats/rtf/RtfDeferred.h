@@ -17,8 +17,9 @@ class RtfDeferred {
     // Ends the paragraph in progress, if one is.
     void closeParagraph();
     bool isEmpty() const { return items_.empty(); }
-    // Writes everything kept as paragraphs of their own, and forgets it.
-    void writeTo(RtfWriter& writer);
+    // Writes what is kept as paragraphs of their own, as far as budget (in
+    // characters, used up here) goes; true once all is written and forgotten.
+    bool writeTo(RtfWriter& writer, qsizetype& budget);
 
   private:
     struct Item {
@@ -27,4 +28,5 @@ class RtfDeferred {
     };
     std::vector<Item> items_;
     qsizetype chars_ = 0;
+    size_t next_ = 0; // the first item not yet written
 };

@@ -78,10 +78,8 @@ bool RtfParser::step(qsizetype bytes, QDeadlineTimer deadline) {
     }
     flushBytes();
     const RtfParaState& last = ended_ ? lastPara_ : state().para;
-    if (!boxes_.isEmpty() || !footnotes_.isEmpty() || !endnotes_.isEmpty()) {
-        if (!writer_.blockEmpty()) writer_.endParagraph(last);
-        writeAside();
-    }
+    // What was kept aside follows, in steps of its own.
+    if (!writeAside(last, qMax<qsizetype>(bytes, 1))) return false;
     writer_.finish(last);
     finished_ = true;
     return true;

@@ -47,7 +47,7 @@ class RtfParser {
     QString noteMark();
     bool endnoteAhead() const;
     void closedGroup(const RtfGroupState& closed, size_t depth);
-    void writeAside();
+    bool writeAside(const RtfParaState& last, qsizetype budget);
 
     // RtfParserWords.cpp and RtfParserProperties.cpp
     void word(const RtfToken& token, bool ignorable);
@@ -86,4 +86,6 @@ class RtfParser {
     bool paragraphStarted_ = false; // the body paragraph has had text (or its number)
     bool listTextSeen_ = false;     // it brought its number as text
     bool shapeText_ = false;        // the shape being read has a text box
+    bool asideBegun_ = false;       // the body is over; what was kept aside is being written
+    bool ruleDue_ = false;          // the rule before the notes is still to come
 };

@@ -2,6 +2,8 @@
 #include "formats/Numbering.h"
 #include "formats/rtf/RtfParser.h"
 
+#include <limits>
+
 // Paragraphs and what is shown apart from the body's flow: list numbers,
 // notes, text boxes and the results of fields.
 namespace {
@@ -68,8 +70,10 @@ void RtfParser::endParagraph() {
         writer_.endParagraph(group.para);
         paragraphStarted_ = listTextSeen_ = false;
         // A text box follows the paragraph that anchors it.
-        if (!boxes_.isEmpty() && !group.para.inTable && !writer_.tables().active())
-            boxes_.writeTo(writer_);
+        if (!boxes_.isEmpty() && !group.para.inTable && !writer_.tables().active()) {
+            qsizetype all = std::numeric_limits<qsizetype>::max();
+            boxes_.writeTo(writer_, all);
+        }
         break;
     case RtfDestination::Note:
         (group.endnote ? endnotes_ : footnotes_).endParagraph();
@@ -195,11 +199,18 @@ void RtfParser::closedGroup(const RtfGroupState& closed, size_t depth) {
     if (const QString result = fieldCodeResult(field.code); !result.isEmpty()) put(result);
 }
 
-void RtfParser::writeAside() {
-    boxes_.writeTo(writer_);
-    if (footnotes_.isEmpty() && endnotes_.isEmpty()) return;
-    writer_.text(noteRule(), RtfCharState(), false);
-    writer_.endParagraph(RtfParaState());
-    footnotes_.writeTo(writer_);
-    endnotes_.writeTo(writer_);
+bool RtfParser::writeAside(const RtfParaState& last, qsizetype budget) {
+    if (!asideBegun_) {
+        asideBegun_ = true;
+        const bool notes = !footnotes_.isEmpty() || !endnotes_.isEmpty();
+        if (boxes_.isEmpty() && !notes) return true;
+        if (!writer_.blockEmpty()) writer_.endParagraph(last);
+        ruleDue_ = notes;
+    }
+    if (!boxes_.writeTo(writer_, budget)) return false;
+    if (std::exchange(ruleDue_, false)) {
+        writer_.text(noteRule(), RtfCharState(), false);
+        writer_.endParagraph(RtfParaState());
+    }
+    return footnotes_.writeTo(writer_, budget) && endnotes_.writeTo(writer_, budget);
 }

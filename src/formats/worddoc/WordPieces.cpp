@@ -79,7 +79,11 @@ QString WordPieces::text(quint32 from, quint32 to) const {
     QString out;
     if (from >= to) return out;
     out.reserve(to - from);
-    for (const Piece& piece : pieces_) {
+    // Pieces are in order: start at the first that reaches past from.
+    auto first = std::upper_bound(pieces_.begin(), pieces_.end(), from,
+                                  [](quint32 c, const Piece& p) { return c < p.cpEnd; });
+    for (auto it = first; it != pieces_.end() && it->cpStart < to; ++it) {
+        const Piece& piece = *it;
         const quint32 start = qMax(from, piece.cpStart), stop = qMin(to, piece.cpEnd);
         if (start >= stop) continue;
         // A gap between pieces keeps its place, so that positions stay true.
