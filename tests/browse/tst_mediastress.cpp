@@ -1,4 +1,4 @@
-#include "controls/GstPlayer.h"
+#include "media/GstPlayer.h"
 #include "controls/MediaControl.h"
 #include "fileops/ViewerSteps.h"
 #include "support/MediaFixtures.h"

@@ -1,7 +1,7 @@
-#include "formats/metafile/Surface.h"
+#include "formats/metafile/canvas/Surface.h"
 
-#include "formats/metafile/AreaCut.h"
-#include "formats/metafile/RasterWork.h"
+#include "formats/metafile/canvas/AreaCut.h"
+#include "formats/metafile/canvas/RasterWork.h"
 
 #include <QFontInfo>
 #include <QFontMetricsF>

@@ -1,6 +1,6 @@
-#include "formats/metafile/GdiCanvas.h"
+#include "formats/metafile/canvas/GdiCanvas.h"
 
-#include "formats/metafile/GdiStyles.h"
+#include "formats/metafile/canvas/GdiStyles.h"
 #include "formats/metafile/Limits.h"
 
 #include <QFontMetricsF>

@@ -1,4 +1,4 @@
-#include "formats/metafile/GdiStyles.h"
+#include "formats/metafile/canvas/GdiStyles.h"
 
 #include "formats/metafile/Limits.h"
 

@@ -1,4 +1,4 @@
-#include "formats/metafile/AreaCut.h"
+#include "formats/metafile/canvas/AreaCut.h"
 
 #include <QPolygonF>
 

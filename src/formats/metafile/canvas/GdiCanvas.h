@@ -1,8 +1,8 @@
 #pragma once
 
-#include "formats/metafile/DcState.h"
-#include "formats/metafile/GdiObjects.h"
-#include "formats/metafile/Surface.h"
+#include "formats/metafile/canvas/DcState.h"
+#include "formats/metafile/canvas/GdiObjects.h"
+#include "formats/metafile/canvas/Surface.h"
 
 #include <QList>
 #include <QPolygonF>

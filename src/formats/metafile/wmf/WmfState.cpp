@@ -1,5 +1,5 @@
-#include "formats/metafile/GdiCanvas.h"
-#include "formats/metafile/WmfRecord.h"
+#include "formats/metafile/canvas/GdiCanvas.h"
+#include "formats/metafile/wmf/WmfRecord.h"
 
 bool playWmfState(const WmfRecord& r, GdiCanvas& c) {
     DcState& dc = c.dc();

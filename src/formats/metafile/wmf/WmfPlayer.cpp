@@ -1,7 +1,7 @@
-#include "formats/metafile/GdiCanvas.h"
+#include "formats/metafile/canvas/GdiCanvas.h"
 #include "formats/metafile/Metafile.h"
 #include "formats/metafile/Rendering.h"
-#include "formats/metafile/WmfRecord.h"
+#include "formats/metafile/wmf/WmfRecord.h"
 #include "system/PlatformError.h"
 
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "formats/metafile/GdiObjects.h"
+#include "formats/metafile/canvas/GdiObjects.h"
 
 std::optional<GdiObject> stockObject(quint32 id) {
     auto brush = [](QColor color, quint32 style = Gdi::BsSolid) {

@@ -1,4 +1,4 @@
-#include "formats/metafile/DcState.h"
+#include "formats/metafile/canvas/DcState.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
-#include "formats/metafile/EmfRecord.h"
-#include "formats/metafile/GdiCanvas.h"
+#include "formats/metafile/emf/EmfRecord.h"
+#include "formats/metafile/canvas/GdiCanvas.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include "formats/TextDecoding.h"
-#include "formats/metafile/GdiCanvas.h"
-#include "formats/metafile/WmfRecord.h"
+#include "formats/metafile/canvas/GdiCanvas.h"
+#include "formats/metafile/wmf/WmfRecord.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "formats/metafile/RasterWork.h"
+#include "formats/metafile/canvas/RasterWork.h"
 
 #include <algorithm>
 #include <cmath>
