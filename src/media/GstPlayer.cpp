@@ -1,8 +1,8 @@
-#include "controls/GstPlayer.h"
+#include "media/GstPlayer.h"
 
-#include "controls/AudioOutput.h"
-#include "controls/GstMailbox.h"
-#include "controls/GstWorker.h"
+#include "media/AudioOutput.h"
+#include "media/GstMailbox.h"
+#include "media/GstWorker.h"
 #include "system/FileNames.h"
 
 #include <gst/gst.h>

@@ -1,4 +1,4 @@
-#include "controls/GstWorker.h"
+#include "media/GstWorker.h"
 
 #include <condition_variable>
 #include <deque>

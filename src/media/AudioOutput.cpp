@@ -1,4 +1,4 @@
-#include "controls/AudioOutput.h"
+#include "media/AudioOutput.h"
 
 #include <gst/gst.h>
 

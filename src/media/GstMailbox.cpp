@@ -1,4 +1,4 @@
-#include "controls/GstMailbox.h"
+#include "media/GstMailbox.h"
 
 #include <QCoreApplication>
 
