@@ -101,12 +101,19 @@ GstMailbox::Progress GstMailbox::progress() {
 
 void GstMailbox::report(Progress progress) {
     std::lock_guard lock(mutex_);
-    if (progress_ == Progress::Pending) progress_ = progress;
+    if (progress_ != Progress::Pending) return; // the first word stands
+    progress_ = progress;
     settled_.notify_all();
     // Not every failed state change posts an error on the bus; one that comes
     // after "Open" stopped waiting must still close the device.
     if (progress == Progress::Failed && target_)
         QCoreApplication::postEvent(target_, new QEvent(StateFailed));
+}
+
+void GstMailbox::prerolling() {
+    std::lock_guard lock(mutex_);
+    if (progress_ == Progress::Pending && target_)
+        QCoreApplication::postEvent(target_, new QEvent(Prerolling));
 }
 
 void GstMailbox::take(GstMessage* message) {

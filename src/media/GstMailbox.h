@@ -19,6 +19,9 @@ struct GstMailbox {
     static constexpr QEvent::Type FrameReady = QEvent::Type(QEvent::User + 152);
     // A state change failed without an error on the bus.
     static constexpr QEvent::Type StateFailed = QEvent::Type(QEvent::User + 153);
+    // The pipeline took the way to its first pictures and sound in the
+    // background: from now on it has a deadline to get there.
+    static constexpr QEvent::Type Prerolling = QEvent::Type(QEvent::User + 154);
 
     // Carries one bus message, holding a reference to it.
     class BusEvent : public QEvent {
@@ -50,6 +53,7 @@ struct GstMailbox {
 
     // Called on GStreamer's threads.
     void report(Progress progress);
+    void prerolling();
     void take(GstMessage* message);
     void postFrame(QImage picture);
 

@@ -5,6 +5,8 @@
 #include "media/GstWorker.h"
 #include "system/FileNames.h"
 
+#include <QTimer>
+
 #include <gst/gst.h>
 
 namespace {
@@ -61,7 +63,9 @@ std::unique_ptr<GstPlayer> GstPlayer::open(const QString& path, int waitMs) {
                         gst_element_set_state(pipeline, GST_STATE_PAUSED);
                     if (change == GST_STATE_CHANGE_FAILURE)
                         mailbox->report(GstMailbox::Progress::Failed);
-                    else if (change != GST_STATE_CHANGE_ASYNC)
+                    else if (change == GST_STATE_CHANGE_ASYNC)
+                        mailbox->prerolling();
+                    else
                         mailbox->report(GstMailbox::Progress::Ready);
                 }
                 settleClosed(pipeline, *mailbox);
@@ -122,5 +126,11 @@ void GstPlayer::customEvent(QEvent* event) {
         if (GST_MESSAGE_TYPE(bus->message()) == GST_MESSAGE_ERROR) emit failed();
     } else if (event->type() == GstMailbox::StateFailed) {
         emit failed();
+    } else if (event->type() == GstMailbox::Prerolling) {
+        // A cut file can leave the demuxer waiting for data that never
+        // comes, with no error on the bus: such a pipeline counts as failed.
+        QTimer::singleShot(PrerollDeadlineMs, this, [mailbox = mailbox_] {
+            mailbox->report(GstMailbox::Progress::Failed); // no-op once ready
+        });
     }
 }

@@ -41,6 +41,10 @@ class GstPlayer : public QObject {
     explicit GstPlayer(GstElement* pipeline);
 
     static constexpr int CloseWaitMs = 300;
+    // From the start of the preroll to the first pictures and sound. A MIDI
+    // file loads its sound font meanwhile, which takes seconds under the
+    // sanitizers on a busy machine.
+    static constexpr int PrerollDeadlineMs = 30000;
 
     GstElement* pipeline_;
     std::shared_ptr<GstMailbox> mailbox_;
