@@ -143,6 +143,14 @@ class RtfContentTest : public QObject {
             R"(\par\pard\ls3 again\par\pard\ls1 on\par\pard plain})",
             u"A.\tHeading\nA.i.\tSub\nA.ii.\tSub two\nB.\tSecond\n•\tdot\nA.\tagain\nB.\ton\n"
             u"plain"_qs);
+        row("number formats",
+            R"({\rtf1{\*\listtable{\list\listsimple{\listlevel\levelnfc1\levelstartat4{\leveltext)"
+            R"(\'02\'00);}}\listid1}{\list\listsimple{\listlevel\levelnfc22\levelstartat9{\leveltext)"
+            R"(\'01\'00;}}\listid2}{\list\listsimple{\listlevel\levelnfc5\levelfollow1{\leveltext)"
+            R"(\'01\'00;}}\listid3}}{\*\listoverridetable{\listoverride\listid1\ls1}{\listoverride)"
+            R"(\listid2\ls2}{\listoverride\listid3\ls3}}\pard\ls1 a\par\pard\ls1 b\par\pard\ls2 c)"
+            R"(\par\pard\ls2 d\par\pard\ls3 e\par\pard\ls3 f\par\pard\ls3 g\par})",
+            u"IV)\ta\nV)\tb\n09\tc\n10\td\n1st e\n2nd f\n3rd g"_qs);
         row("old paragraph numbers",
             R"({\rtf1\pard{\*\pn\pnlvlbody\pnucrm\pnstart1{\pntxta .}}first\par{\pntext II.\tab})"
             R"(\pard{\*\pn\pnlvlbody\pnucrm\pnstart1{\pntxta .}}second\par\pard{\*\pn\pnlvlbody)"
