@@ -151,6 +151,20 @@ class RtfContentTest : public QObject {
             R"(\listid2\ls2}{\listoverride\listid3\ls3}}\pard\ls1 a\par\pard\ls1 b\par\pard\ls2 c)"
             R"(\par\pard\ls2 d\par\pard\ls3 e\par\pard\ls3 f\par\pard\ls3 g\par})",
             u"IV)\ta\nV)\tb\n09\tc\n10\td\n1st e\n2nd f\n3rd g"_qs);
+        // Ours, and as a word processor writes it again (its list numbers as
+        // text, bullets in the Symbol font's private characters).
+        const auto file = [](const char* name) {
+            QFile in(QFINDTESTDATA(QStringLiteral("files/") + name));
+            return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+        };
+        const QString parts = u"A.\tHeading\nA.i.\tSub one\nA.ii.\tSub two\nB.\tSecond\n•\tdot\n"
+                              u"◦\tdot two\nA.\trestart\nNote1 here and endi.\nboxed text\nlast\n"
+                              u"────────────\n1 A footnote.\ni An endnote."_qs;
+        row("document parts", file("document-parts.rtf"), parts);
+        row("document parts as a word processor writes them", file("document-parts-writer.rtf"),
+            QString(parts).replace(QRegularExpression(QStringLiteral("^([AB]\\.)"),
+                                                      QRegularExpression::MultilineOption),
+                                   QStringLiteral(" \\1")));
         row("old paragraph numbers",
             R"({\rtf1\pard{\*\pn\pnlvlbody\pnucrm\pnstart1{\pntxta .}}first\par{\pntext II.\tab})"
             R"(\pard{\*\pn\pnlvlbody\pnucrm\pnstart1{\pntxta .}}second\par\pard{\*\pn\pnlvlbody)"

@@ -133,6 +133,16 @@ class WordDocTest : public QObject {
         QCOMPARE(shown(file), expected);
     }
 
+    void wordProcessorFile() {
+        // The parts above as LibreOffice writes them (files/README.md).
+        QFile in(QFINDTESTDATA("files/document-parts.doc"));
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        QCOMPARE(shown(in.readAll()),
+                 u"A.\tHeading\nA.i.\tSub one\nA.ii.\tSub two\nB.\tSecond\n•\tdot\n◦\tdot two\n"
+                 u"A.\trestart\nNote¹ here and endi.\nboxed text\nlast\n────────────\n"
+                 u"¹ A footnote.\ni An endnote."_qs);
+    }
+
     void unreadable_data() {
         QTest::addColumn<QByteArray>("file");
         const Compound good = wordDocument({ansi("Hello\r")});

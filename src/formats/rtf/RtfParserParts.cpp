@@ -30,7 +30,8 @@ void RtfParser::put(const QString& text) {
         writer_.text(text, group.chars, group.para.inTable);
         break;
     case RtfDestination::ListText:
-        writer_.text(text, group.chars, group.para.inTable);
+        // A bullet is written in a symbol font's private characters.
+        writer_.text(bulletText(text), group.chars, group.para.inTable);
         break;
     case RtfDestination::Note:
         (group.endnote ? endnotes_ : footnotes_).text(text, group.chars);

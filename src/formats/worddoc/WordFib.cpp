@@ -46,3 +46,11 @@ QByteArrayView WordFib::table(QByteArrayView tableStream, Table which) const {
     if (!pairs.has(8 * which, 8)) return {};
     return LittleEndian(tableStream).bytes(pairs.u32(8 * which), pairs.u32(8 * which + 4));
 }
+
+QByteArrayView WordFib::tableOnward(QByteArrayView tableStream, Table which) const {
+    const LittleEndian pairs(fcLcb);
+    if (!pairs.has(8 * which, 8) || pairs.u32(8 * which + 4) == 0) return {};
+    const LittleEndian table(tableStream);
+    const qsizetype at = pairs.u32(8 * which);
+    return table.bytes(at, table.size() - at);
+}

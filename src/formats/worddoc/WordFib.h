@@ -36,6 +36,9 @@ struct WordFib {
     // A table's bytes in the table stream; empty when the FIB or the stream
     // has no such part.
     QByteArrayView table(QByteArrayView tableStream, Table which) const;
+    // The table stream from a table's start to its end: the list definitions'
+    // levels follow their table rather than belong to it.
+    QByteArrayView tableOnward(QByteArrayView tableStream, Table which) const;
 };
 
 // Nothing when the stream is no Word 97 (or later) document or is encrypted.

@@ -74,7 +74,7 @@ WordLists::WordLists(const WordFib& fib, const WordPieces& pieces, QByteArrayVie
                      QByteArrayView table)
     : pieces_(pieces), word_(word), bins_(fib.table(table, WordFib::ParagraphBins)) {
     readStyles(fib.table(table, WordFib::Stylesheet));
-    readLists(fib.table(table, WordFib::ListDefinitions));
+    readLists(fib.tableOnward(table, WordFib::ListDefinitions));
     readOverrides(fib.table(table, WordFib::ListOverrides));
 }
 

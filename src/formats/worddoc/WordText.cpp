@@ -125,7 +125,11 @@ class Document : public WordChars::Hooks {
         const quint32 to = start + qMin(range.second, fib_.ccp[which]);
         WordChars chars(this, limit_);
         chars.append(pieces_.text(from, to), from);
-        return chars.result();
+        // A box or note ends with its own paragraph mark, or more than one.
+        QString text = chars.result();
+        while (text.endsWith(u'\n'))
+            text.chop(1);
+        return text;
     }
 
     void readTextBoxes(QByteArrayView texts, QByteArrayView anchors) {
