@@ -63,9 +63,9 @@ const CompoundFile::Entry* CompoundFile::rootChild(const QString& name) const {
     return nullptr;
 }
 
-std::optional<QByteArray> CompoundFile::stream(const QString& name) const {
+std::optional<QByteArray> CompoundFile::stream(const QString& name, Reading reading) const {
     const Entry* e = rootChild(name);
     if (!e || e->type != 2) return std::nullopt;
-    if (e->size < miniCutoff_) return miniChain(e->start, e->size);
-    return chain(e->start, e->size);
+    if (e->size < miniCutoff_) return miniChain(e->start, e->size, reading);
+    return chain(e->start, e->size, reading);
 }

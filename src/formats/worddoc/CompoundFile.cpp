@@ -64,39 +64,54 @@ bool CompoundFile::readFat() {
     return true;
 }
 
-std::optional<QByteArray> CompoundFile::chain(quint32 start, quint64 size) const {
+namespace {
+// What a chain that breaks gives: the part before the break when so read.
+std::optional<QByteArray> broken(QByteArray& read, CompoundFile::Reading reading) {
+    if (reading == CompoundFile::Partly && !read.isEmpty()) return std::move(read);
+    return std::nullopt;
+}
+} // namespace
+
+std::optional<QByteArray> CompoundFile::chain(quint32 start, quint64 size, Reading reading) const {
     // No stream is larger than the file that holds it.
-    if (size > quint64(file_.size())) return std::nullopt;
+    if (size > quint64(file_.size())) {
+        if (reading == Whole) return std::nullopt;
+        size = quint64(file_.size());
+    }
     const qsizetype sectorSize = qsizetype(1) << sectorShift_;
     QByteArray out;
     out.reserve(qsizetype(size));
     std::vector<bool> seen(fat_.size(), false);
     quint32 sector = start;
     while (quint64(out.size()) < size) {
-        if (sector >= fat_.size() || seen[sector]) return std::nullopt;
+        if (sector >= fat_.size() || seen[sector]) return broken(out, reading);
         seen[sector] = true;
         const qsizetype offset = (qsizetype(sector) + 1) << sectorShift_;
         const qsizetype length = qMin<qsizetype>(sectorSize, qsizetype(size) - out.size());
-        if (offset + length > file_.size()) return std::nullopt;
+        if (offset + length > file_.size()) return broken(out, reading);
         out.append(file_.constData() + offset, length);
         sector = fat_[sector];
     }
     return out;
 }
 
-std::optional<QByteArray> CompoundFile::miniChain(quint32 start, quint64 size) const {
-    if (size > quint64(miniStream_.size())) return std::nullopt;
+std::optional<QByteArray> CompoundFile::miniChain(quint32 start, quint64 size,
+                                                  Reading reading) const {
+    if (size > quint64(miniStream_.size())) {
+        if (reading == Whole) return std::nullopt;
+        size = quint64(miniStream_.size());
+    }
     const qsizetype sectorSize = qsizetype(1) << miniShift_;
     QByteArray out;
     out.reserve(qsizetype(size));
     std::vector<bool> seen(miniFat_.size(), false);
     quint32 sector = start;
     while (quint64(out.size()) < size) {
-        if (sector >= miniFat_.size() || seen[sector]) return std::nullopt;
+        if (sector >= miniFat_.size() || seen[sector]) return broken(out, reading);
         seen[sector] = true;
         const qsizetype offset = qsizetype(sector) << miniShift_;
         const qsizetype length = qMin<qsizetype>(sectorSize, qsizetype(size) - out.size());
-        if (offset + length > miniStream_.size()) return std::nullopt;
+        if (offset + length > miniStream_.size()) return broken(out, reading);
         out.append(miniStream_.constData() + offset, length);
         sector = miniFat_[sector];
     }

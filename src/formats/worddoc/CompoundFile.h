@@ -18,8 +18,10 @@ class CompoundFile {
     static std::optional<CompoundFile> open(const QByteArray& file);
 
     // A stream that is a direct child of the root storage, by name (any case);
-    // nothing when it is missing or its chain is broken.
-    std::optional<QByteArray> stream(const QString& name) const;
+    // nothing when it is missing or its chain is broken. Partly: a broken
+    // chain or a size beyond the file gives the part before the break.
+    enum Reading { Whole, Partly };
+    std::optional<QByteArray> stream(const QString& name, Reading reading = Whole) const;
 
   private:
     struct Entry {
@@ -34,8 +36,8 @@ class CompoundFile {
     bool readHeader();
     bool readFat();
     bool readDirectory();
-    std::optional<QByteArray> chain(quint32 start, quint64 size) const;
-    std::optional<QByteArray> miniChain(quint32 start, quint64 size) const;
+    std::optional<QByteArray> chain(quint32 start, quint64 size, Reading reading = Whole) const;
+    std::optional<QByteArray> miniChain(quint32 start, quint64 size, Reading reading) const;
     const Entry* rootChild(const QString& name) const;
 
     QByteArray file_;
