@@ -44,8 +44,3 @@ class WordLists {
     std::vector<Override> overrides_;                    // ilfo - 1
     QHash<quint32, ListCount> counts_;                   // by lsid
 };
-
-// Finds the list sprms (sprmPIlfo, sprmPIlvl) in a grpprl.
-void findListSprms(QByteArrayView grpprl, int& ilfo, int& ilvl);
-// The level definition (LVL) at offset; its length goes to size.
-ListLevelFormat readListLevel(QByteArrayView bytes, qsizetype offset, qsizetype& size);
