@@ -307,6 +307,14 @@ class RtfContentTest : public QObject {
         QTest::addColumn<QByteArray>("rtf");
         QTest::newRow("png") << pictureRtf("PNG", "pngblip");
         QTest::newRow("jpeg") << pictureRtf("JPG", "jpegblip");
+        // A shape's picture is in its properties and in its result: shown once.
+        QByteArray shape = pictureRtf("PNG", "pngblip");
+        const QByteArray pict = shape.mid(shape.indexOf("{\\pict"),
+                                          shape.indexOf("}y}") + 1 - shape.indexOf("{\\pict"));
+        shape.replace(pict, "{\\shp{\\*\\shpinst{\\sp{\\sn pib}{\\sv " + pict + "}}}{\\shprslt " +
+                                pict + "}}");
+        QVERIFY(shape.count("\\pict") == 2 && shape.contains("shprslt"));
+        QTest::newRow("shape") << shape;
     }
     void pictures() {
         QFETCH(QByteArray, rtf);
