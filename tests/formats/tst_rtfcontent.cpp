@@ -110,6 +110,9 @@ class RtfContentTest : public QObject {
             R"({\rtf1 anchor{\shp{\*\shpinst{\sp{\sn shapeType}{\sv 202}}{\shptxt \pard box)"
             R"( text\par}}{\shprslt{\*\do\dobxcolumn{\dptxbxtext box text}}}} here\par next\par})",
             u"anchor here\nbox text\nnext"_qs);
+        row("a shape group's own result",
+            R"({\rtf1 a{\shp{\*\shpinst{\shptxt one}}}\par{\shpgrp{\*\shpinst x}{\shprslt r}}b})",
+            u"a\none\nrb"_qs);
         row("drawing object's text box",
             R"({\rtf1 one{\*\do\dobxpage\dptxbx{\dptxbxtext\pard drawn\par}}\par two})",
             u"one\ndrawn\ntwo"_qs);

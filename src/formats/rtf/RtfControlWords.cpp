@@ -33,7 +33,7 @@ Table buildTable() {
     t["field"] = {W::Field};
     t["fldinst"] = {W::FieldCode};
     t["fldrslt"] = {W::FieldResult};
-    t["shp"] = {W::Shape};
+    t["shp"] = t["shpgrp"] = {W::Shape};
     t["shpinst"] = {W::ShapeInstructions};
     t["shprslt"] = {W::ShapeResult};
     t["shptxt"] = t["dptxbxtext"] = {W::TextBox};
