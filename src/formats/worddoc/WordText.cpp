@@ -8,6 +8,7 @@
 namespace {
 constexpr quint16 WordIdent = 0xA5EC;
 constexpr qsizetype SectorSize = 512;
+constexpr int MaxTries = 4;
 
 std::optional<QString> textOf(QByteArrayView stream, QByteArrayView table, qsizetype limit) {
     const auto fib = readWordFib(stream);
@@ -21,12 +22,15 @@ std::optional<QString> textOf(QByteArrayView stream, QByteArrayView table, qsize
 // start of a sector, whose text lies where it says, read as if the stream's
 // sectors followed each other (as they do in files written in one go).
 std::optional<QString> recoveredText(const QByteArray& file) {
+    int tries = 0;
     for (qsizetype at = SectorSize; at + SectorSize <= file.size(); at += SectorSize) {
         if (LittleEndian(file, at).u16(0) != WordIdent) continue;
         const QByteArrayView stream = QByteArrayView(file).sliced(at);
         const auto fib = readWordFib(stream);
         if (!fib || fib->fcMin >= fib->fcMac || fib->fcMac > quint64(stream.size())) continue;
         if (auto text = textOf(stream, {}, file.size())) return text;
+        // A file full of look-alikes costs a few readings, not one per sector.
+        if (++tries == MaxTries) break;
     }
     return std::nullopt;
 }
