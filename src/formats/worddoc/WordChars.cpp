@@ -3,8 +3,9 @@
 #include "formats/FieldCodes.h"
 
 namespace {
-// Fields nested deeper are read as text.
-constexpr size_t MaxFieldDepth = 64;
+// Fields nested deeper are read as text; each shown character marks the open
+// fields, so their number bounds the work per character.
+constexpr size_t MaxFieldDepth = 16;
 constexpr qsizetype MaxFieldCode = 4096;
 } // namespace
 
