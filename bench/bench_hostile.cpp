@@ -87,6 +87,20 @@ QByteArray rtfTable(int rows) {
     return "{\\rtf1\\ansi " + row.repeated(rows) + "}";
 }
 
+// Notes are shown after the body: all of them arrive at the document's end.
+QByteArray rtfFootnotes(int count) {
+    const QByteArray note =
+        "word{\\super\\chftn}{\\footnote\\pard{\\super\\chftn} a note of some words}\\par ";
+    return "{\\rtf1\\ansi " + note.repeated(count) + "}";
+}
+
+// List numbers worked out from the list table, one per paragraph.
+QByteArray rtfListParagraphs(int count) {
+    return "{\\rtf1\\ansi{\\*\\listtable{\\list{\\listlevel\\levelnfc2{\\leveltext\\'02\\'00.;}}"
+           "\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}" +
+           QByteArray("\\pard\\ls1 item\\par ").repeated(count) + "}";
+}
+
 QByteArray rtfPictures(int count) {
     const QByteArray hex = png(5000).toHex();
     QByteArray pict =
@@ -155,6 +169,10 @@ const std::vector<Case>& cases() {
         {"rtf, 2 M \\par", "par.rtf", [] { return rtfParagraphs(2000000); }},
         {"rtf, table 2 K rows x 5", "table.rtf", [] { return rtfTable(2000); }},
         {"rtf, table 20 K rows x 5", "table.rtf", [] { return rtfTable(20000); }},
+        {"rtf, 2 K footnotes", "notes.rtf", [] { return rtfFootnotes(2000); }},
+        {"rtf, 20 K footnotes", "notes.rtf", [] { return rtfFootnotes(20000); }},
+        {"rtf, 20 K list paragraphs", "list.rtf", [] { return rtfListParagraphs(20000); }},
+        {"rtf, 200 K list paragraphs", "list.rtf", [] { return rtfListParagraphs(200000); }},
         {"rtf, 4 PNG 5000x5000 shown 200x200", "pict.rtf", [] { return rtfPictures(4); }},
         {"rtf, 40 PNG 5000x5000 shown 200x200", "pict.rtf", [] { return rtfPictures(40); }},
         {"ico, 1 entry, PNG 4000x4000", "one.ico", [] { return icon(1); }},
