@@ -157,6 +157,7 @@ void RtfParser::groupEnd() {
 }
 
 void RtfParser::endPicture() {
+    startParagraph(); // a list number goes before the picture
     const bool inTable = state().para.inTable;
     if (writer_.picturesFull()) {
         writer_.emptyFrame(picture_.displaySize(picture_.statedSize()), inTable);
