@@ -1,4 +1,4 @@
-#include "controls/TextFileContent.h"
+#include "formats/TextFileContent.h"
 
 #include "formats/TextDecoding.h"
 #include "formats/rtf/RtfReader.h"
