@@ -1,17 +1,27 @@
 #include "controls/RichTextPane.h"
 
+#include "controls/LargeTextView.h"
 #include "controls/TextPaneLoading.h"
+#include "formats/TextEncoding.h"
 #include "formats/TextFileContent.h"
 
 #include <QFontDatabase>
 #include <QTextDocument>
 #include <optional>
+#include <unistd.h>
 #include <utility>
 
 namespace {
 // A file up to this is read and decoded at once, in about a millisecond; a
 // larger one on a worker thread, the pane showing it when it is ready.
 constexpr qint64 ReadAtOnceBytes = 256 * 1024;
+// A plain text beyond this shows in the large-text view. The pane costs some
+// 550 bytes and 20 microseconds per line of its document: at 4 MB of short
+// lines that is about 60 MB and a couple of seconds of filling, and past it
+// the cost grows without bound; the large view shows any size at once.
+constexpr qint64 LargeTextBytes = 4 * 1024 * 1024;
+// What the large view's encoding and the binary test are judged on.
+constexpr qint64 SampleBytes = 64 * 1024;
 
 QFont nfoFont() {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -50,12 +60,24 @@ void RichTextPane::setFileName(const QString& path) {
     int fd = openTextFile(path);
     std::optional<TextFileContent> content;
     const bool nfo = path.endsWith(QStringLiteral(".nfo"), Qt::CaseInsensitive);
-    if (textFileBytes(fd) <= ReadAtOnceBytes) {
+    const qint64 size = textFileBytes(fd);
+    QByteArray start;
+    LargeTextFile large = LargeTextFile::ReadWhole;
+    if (size <= ReadAtOnceBytes) {
         const std::atomic_bool never{false};
         content = readTextFile(std::exchange(fd, -1), nfo, never);
+    } else if (size > LargeTextBytes) {
+        start = textFileStart(fd, SampleBytes);
+        large = largeTextFile(start, nfo);
+        if (large == LargeTextFile::Unreadable) {
+            ::close(std::exchange(fd, -1));
+            content = TextFileContent{};
+        }
     }
     loading_->stop();
     fileName_ = path;
+    if (large == LargeTextFile::InPieces) return showLarge(fd, start, nfo);
+    hideLarge();
     if (content) return present(*content);
     // Until it is read the pane shows an empty document, not the last one.
     setDocument(newDocument(paneFont_));
@@ -98,10 +120,42 @@ void RichTextPane::showDocument(QTextDocument* doc) {
     loading_->proceed();
 }
 
+void RichTextPane::showLarge(int fd, const QByteArray& start, bool nfo) {
+    if (!large_) {
+        large_ = new LargeTextView(this);
+        connect(large_, &LargeTextView::indexed, this, &RichTextPane::loadFinished);
+    }
+    // The pane's own document goes, with all it held.
+    setDocument(newDocument(paneFont_));
+    large_->setFont(nfo ? nfoFont() : paneFont_);
+    large_->open(fd, TextEncoding::ofSample(start, nfo));
+    large_->setGeometry(rect());
+    large_->show();
+    large_->raise();
+    setFocusProxy(large_);
+}
+
+void RichTextPane::hideLarge() {
+    if (!large_ || large_->isHidden()) return;
+    large_->closeFile();
+    large_->hide();
+    setFocusProxy(nullptr);
+}
+
+LargeTextView* RichTextPane::largeText() const {
+    return large_ && !large_->isHidden() ? large_ : nullptr;
+}
+
+void RichTextPane::resizeEvent(QResizeEvent* event) {
+    QTextEdit::resizeEvent(event);
+    if (large_) large_->setGeometry(rect());
+}
+
 bool RichTextPane::isLoading() const {
-    return loading_->isLoading();
+    return loading_->isLoading() || (largeText() && large_->isIndexing());
 }
 
 void RichTextPane::finishLoading() {
     loading_->finish();
+    if (largeText()) large_->finishIndexing();
 }

@@ -2,12 +2,15 @@
 
 #include <QTextEdit>
 
+class LargeTextView;
 class TextPaneLoading;
 struct TextFileContent;
 
 // The rich-text pane: shows a document read-only, with selection allowed. RTF
 // keeps its formatting, Word 97-2003 documents show their text, NFO files their
-// DOS art in a fixed-pitch font, and anything else shows as plain text.
+// DOS art in a fixed-pitch font, and anything else shows as plain text. A
+// plain text too large to show whole quickly shows in a view of its own that
+// takes the pane's place.
 class RichTextPane : public QTextEdit {
     Q_OBJECT
   public:
@@ -29,6 +32,10 @@ class RichTextPane : public QTextEdit {
     // Adds what is still to come at once, waiting for the worker threads.
     void finishLoading();
 
+    // The view that shows a large plain text in the pane's place; null while
+    // the pane shows its own document.
+    LargeTextView* largeText() const;
+
   signals:
     // A text shown in steps is complete.
     void loadFinished();
@@ -37,8 +44,15 @@ class RichTextPane : public QTextEdit {
     void present(const TextFileContent& content);
     QTextDocument* newDocument(const QFont& font);
     void showDocument(QTextDocument* doc);
+    void showLarge(int fd, const QByteArray& start, bool nfo);
+    void hideLarge();
 
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
     QString fileName_;
     QFont paneFont_;
     TextPaneLoading* loading_;
+    LargeTextView* large_ = nullptr;
 };

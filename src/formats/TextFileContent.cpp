@@ -8,10 +8,11 @@
 #include "system/PlatformError.h"
 
 #include <QFile>
+#include <cerrno>
+
+#include <unistd.h>
 
 namespace {
-// A text-type file beyond this is shown from its start only.
-constexpr qint64 MaxFileBytes = 64 * 1024 * 1024;
 // Read in parts, so that a dropped read stops soon.
 constexpr qint64 ReadChunk = 1024 * 1024;
 } // namespace
@@ -28,14 +29,33 @@ int openTextFile(const QString& path) {
 qint64 textFileBytes(int fd) {
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) return 0;
-    return qMin(file.size(), MaxFileBytes);
+    return file.size();
+}
+
+QByteArray textFileStart(int fd, qint64 bytes) {
+    QByteArray start(bytes, Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < bytes) {
+        const ssize_t got = ::pread(fd, start.data() + done, size_t(bytes - done), done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        done += got;
+    }
+    start.truncate(done);
+    return start;
+}
+
+LargeTextFile largeTextFile(const QByteArray& start, bool nfo) {
+    if (isRtf(start) || isCompoundFile(start)) return LargeTextFile::ReadWhole;
+    if (nfo || !looksBinary(start)) return LargeTextFile::InPieces;
+    return LargeTextFile::Unreadable;
 }
 
 TextFileContent readTextFile(int fd, bool nfo, const std::atomic_bool& dropped) {
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         throw PlatformError(Err::DeviceIO, file.errorString());
-    const qint64 size = qMin(file.size(), MaxFileBytes);
+    const qint64 size = file.size();
     QByteArray bytes(size, Qt::Uninitialized);
     qint64 done = 0;
     while (done < size && !dropped) {

@@ -18,8 +18,17 @@ struct TextFileContent {
 // cannot be read or is no regular file. The caller owns the descriptor.
 int openTextFile(const QString& path);
 
-// The size the pane reads of the open file: its start only, past a bound.
+// The size of the open file.
 qint64 textFileBytes(int fd);
+
+// The first bytes of the open file (fewer when it is shorter).
+QByteArray textFileStart(int fd, qint64 bytes);
+
+// How a file too large to read whole shows, judged on its start: RTF and Word
+// documents are read whole all the same; plain text and NFO art show piece by
+// piece; a binary file shows as unreadable.
+enum class LargeTextFile { ReadWhole, InPieces, Unreadable };
+LargeTextFile largeTextFile(const QByteArray& start, bool nfo);
 
 // Reads the open file (closing it) and decodes it; nfo tells that the name
 // marks DOS art. Throws PlatformError 57 when reading fails. Runs on any
