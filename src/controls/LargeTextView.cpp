@@ -39,9 +39,9 @@ LargeTextView::LargeTextView(QWidget* parent)
 
 LargeTextView::~LargeTextView() = default;
 
-void LargeTextView::open(int fd, const TextEncoding& encoding) {
+void LargeTextView::open(FileHandle handle, const TextEncoding& encoding) {
     closeFile();
-    auto file = std::make_shared<const HeldFile>(fd);
+    auto file = std::make_shared<const HeldFile>(std::move(handle));
     blocks_ = std::make_shared<TextFileBlocks>(file);
     encoding_ = encoding;
     breaks_ = {encoding.unitBytes(), encoding.kind() == TextEncoding::Utf16BE};

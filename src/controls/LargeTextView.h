@@ -2,6 +2,7 @@
 
 #include "formats/TextEncoding.h"
 #include "formats/TextLines.h"
+#include "system/FileHandle.h"
 
 #include <QAbstractScrollArea>
 
@@ -24,8 +25,8 @@ class LargeTextView : public QAbstractScrollArea {
     explicit LargeTextView(QWidget* parent = nullptr);
     ~LargeTextView() override;
 
-    // Shows the open file (taking the descriptor) in the given encoding.
-    void open(int fd, const TextEncoding& encoding);
+    // Shows the open file in the given encoding.
+    void open(FileHandle file, const TextEncoding& encoding);
     // Lets go of the file and stops the worker.
     void closeFile();
 

@@ -4,11 +4,11 @@
 #include "controls/TextPaneLoading.h"
 #include "formats/TextEncoding.h"
 #include "formats/TextFileContent.h"
+#include "system/FileTypes.h"
 
 #include <QFontDatabase>
 #include <QTextDocument>
 #include <optional>
-#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -57,31 +57,31 @@ QString RichTextPane::unreadableText() {
 }
 
 void RichTextPane::setFileName(const QString& path) {
-    int fd = openTextFile(path);
+    FileHandle file = openTextFile(path);
     std::optional<TextFileContent> content;
-    const bool nfo = path.endsWith(QStringLiteral(".nfo"), Qt::CaseInsensitive);
-    const qint64 size = textFileBytes(fd);
+    const bool nfo = FileTypes::isNfoName(path);
+    const qint64 size = textFileBytes(file.fd());
     QByteArray start;
     LargeTextFile large = LargeTextFile::ReadWhole;
     if (size <= ReadAtOnceBytes) {
         const std::atomic_bool never{false};
-        content = readTextFile(std::exchange(fd, -1), nfo, never);
+        content = readTextFile(std::move(file), nfo, never);
     } else if (size > LargeTextBytes) {
-        start = textFileStart(fd, SampleBytes);
+        start = textFileStart(file.fd(), SampleBytes);
         large = largeTextFile(start, nfo);
         if (large == LargeTextFile::Unreadable) {
-            ::close(std::exchange(fd, -1));
+            file.reset();
             content = TextFileContent{};
         }
     }
     loading_->stop();
     fileName_ = path;
-    if (large == LargeTextFile::InPieces) return showLarge(fd, start, nfo);
+    if (large == LargeTextFile::InPieces) return showLarge(std::move(file), start, nfo);
     hideLarge();
     if (content) return present(*content);
     // Until it is read the pane shows an empty document, not the last one.
     setDocument(newDocument(paneFont_));
-    loading_->readInBackground(fd, nfo);
+    loading_->readInBackground(std::move(file), nfo);
 }
 
 void RichTextPane::present(const TextFileContent& content) {
@@ -120,7 +120,7 @@ void RichTextPane::showDocument(QTextDocument* doc) {
     loading_->proceed();
 }
 
-void RichTextPane::showLarge(int fd, const QByteArray& start, bool nfo) {
+void RichTextPane::showLarge(FileHandle file, const QByteArray& start, bool nfo) {
     if (!large_) {
         large_ = new LargeTextView(this);
         connect(large_, &LargeTextView::indexed, this, &RichTextPane::loadFinished);
@@ -128,7 +128,7 @@ void RichTextPane::showLarge(int fd, const QByteArray& start, bool nfo) {
     // The pane's own document goes, with all it held.
     setDocument(newDocument(paneFont_));
     large_->setFont(nfo ? nfoFont() : paneFont_);
-    large_->open(fd, TextEncoding::ofSample(start, nfo));
+    large_->open(std::move(file), TextEncoding::ofSample(start, nfo));
     large_->setGeometry(rect());
     large_->show();
     large_->raise();

@@ -2,6 +2,7 @@
 
 #include <QTextEdit>
 
+class FileHandle;
 class LargeTextView;
 class TextPaneLoading;
 struct TextFileContent;
@@ -44,7 +45,7 @@ class RichTextPane : public QTextEdit {
     void present(const TextFileContent& content);
     QTextDocument* newDocument(const QFont& font);
     void showDocument(QTextDocument* doc);
-    void showLarge(int fd, const QByteArray& start, bool nfo);
+    void showLarge(FileHandle file, const QByteArray& start, bool nfo);
     void hideLarge();
 
   protected:

@@ -9,24 +9,19 @@ constexpr qint64 BlockBytes = 64 * 1024;
 constexpr size_t CachedBlocks = 32; // 2 MB: a few screens of the longest lines
 } // namespace
 
-HeldFile::HeldFile(int fd) : fd_(fd) {
-    struct stat st {};
-    if (::fstat(fd_, &st) == 0) size_ = st.st_size;
-}
-
-HeldFile::~HeldFile() {
-    if (fd_ >= 0) ::close(fd_);
+HeldFile::HeldFile(FileHandle file) : file_(std::move(file)) {
+    size_ = currentSize();
 }
 
 qint64 HeldFile::currentSize() const {
     struct stat st {};
-    return ::fstat(fd_, &st) == 0 ? st.st_size : 0;
+    return ::fstat(file_.fd(), &st) == 0 ? st.st_size : 0;
 }
 
 qint64 HeldFile::read(char* into, qint64 len, qint64 at) const {
     qint64 done = 0;
     while (done < len) {
-        const ssize_t got = ::pread(fd_, into + done, size_t(len - done), at + done);
+        const ssize_t got = ::pread(file_.fd(), into + done, size_t(len - done), at + done);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break; // the end, or a failing read: what is there shows
         done += got;

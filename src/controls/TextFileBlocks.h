@@ -1,5 +1,7 @@
 #pragma once
 
+#include "system/FileHandle.h"
+
 #include <QByteArray>
 
 #include <memory>
@@ -10,10 +12,7 @@
 // that grows meanwhile shows what it had.
 class HeldFile {
   public:
-    explicit HeldFile(int fd); // takes the descriptor
-    ~HeldFile();
-    HeldFile(const HeldFile&) = delete;
-    HeldFile& operator=(const HeldFile&) = delete;
+    explicit HeldFile(FileHandle file);
 
     qint64 size() const { return size_; }
     // The size it has now.
@@ -22,7 +21,7 @@ class HeldFile {
     qint64 read(char* into, qint64 len, qint64 at) const;
 
   private:
-    int fd_;
+    FileHandle file_;
     qint64 size_ = 0;
 };
 

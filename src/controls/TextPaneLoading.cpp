@@ -54,15 +54,16 @@ void TextPaneLoading::stop() {
     feeding_ = false;
 }
 
-void TextPaneLoading::readInBackground(int fd, bool nfo) {
+void TextPaneLoading::readInBackground(FileHandle file, bool nfo) {
     feeding_ = true;
     readDropped_ = std::make_shared<std::atomic_bool>(false);
     reading_ = new QFutureWatcher<TextFileContent>(this);
     connect(reading_, &QFutureWatcherBase::finished, this, &TextPaneLoading::takeReadContent);
-    reading_->setFuture(
-        QtConcurrent::run(QThreadPool::globalInstance(), [fd, nfo, dropped = readDropped_] {
+    reading_->setFuture(QtConcurrent::run(
+        QThreadPool::globalInstance(),
+        [file = std::make_shared<FileHandle>(std::move(file)), nfo, dropped = readDropped_] {
             try {
-                return readTextFile(fd, nfo, *dropped);
+                return readTextFile(std::move(*file), nfo, *dropped);
             } catch (const PlatformError&) {
                 return TextFileContent{}; // shown as unreadable
             }

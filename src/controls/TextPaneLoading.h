@@ -7,6 +7,7 @@
 #include <atomic>
 #include <memory>
 
+class FileHandle;
 class PendingPictures;
 class QTextDocument;
 class QTimer;
@@ -25,8 +26,8 @@ class TextPaneLoading : public QObject {
     ~TextPaneLoading() override;
 
     void stop();
-    // Reads the open file (taking the descriptor); contentRead follows.
-    void readInBackground(int fd, bool nfo);
+    // Reads the open file on a worker thread; contentRead follows.
+    void readInBackground(FileHandle file, bool nfo);
     // Puts the text's start into doc at once; the rest follows in steps
     // once proceed() is called (when the pane shows the document).
     void startText(QTextDocument* doc, const QString& text);

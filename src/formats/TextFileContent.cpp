@@ -17,7 +17,7 @@ namespace {
 constexpr qint64 ReadChunk = 1024 * 1024;
 } // namespace
 
-int openTextFile(const QString& path) {
+FileHandle openTextFile(const QString& path) {
     try {
         return FileNames::openRegularFile(path);
     } catch (const PlatformError& e) {
@@ -51,9 +51,9 @@ LargeTextFile largeTextFile(const QByteArray& start, bool nfo) {
     return LargeTextFile::Unreadable;
 }
 
-TextFileContent readTextFile(int fd, bool nfo, const std::atomic_bool& dropped) {
+TextFileContent readTextFile(FileHandle handle, bool nfo, const std::atomic_bool& dropped) {
     QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+    if (!file.open(handle.release(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         throw PlatformError(Err::DeviceIO, file.errorString());
     const qint64 size = file.size();
     QByteArray bytes(size, Qt::Uninitialized);

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "system/FileHandle.h"
+
 #include <atomic>
 
 // What a file given to the rich-text pane holds, read and decoded: an RTF
@@ -15,8 +17,8 @@ struct TextFileContent {
 };
 
 // Opens the file for reading: PlatformError 53 when it is missing, 70 when it
-// cannot be read or is no regular file. The caller owns the descriptor.
-int openTextFile(const QString& path);
+// cannot be read or is no regular file.
+FileHandle openTextFile(const QString& path);
 
 // The size of the open file.
 qint64 textFileBytes(int fd);
@@ -33,7 +35,7 @@ LargeTextFile largeTextFile(const QByteArray& start, bool nfo);
 // Reads the open file (closing it) and decodes it; nfo tells that the name
 // marks DOS art. Throws PlatformError 57 when reading fails. Runs on any
 // thread; once dropped becomes true it stops early with nothing.
-TextFileContent readTextFile(int fd, bool nfo, const std::atomic_bool& dropped);
+TextFileContent readTextFile(FileHandle file, bool nfo, const std::atomic_bool& dropped);
 
 // The decoding alone, of bytes in memory.
 TextFileContent textFileContent(const QByteArray& bytes, bool nfo);

@@ -151,7 +151,7 @@ class LargeTextTest : public QObject {
         view.show();
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        view.open(dup(file.handle()), TextEncoding::ofSample(bytes, false));
+        view.open(FileHandle(dup(file.handle())), TextEncoding::ofSample(bytes, false));
         view.finishIndexing();
         QCOMPARE(view.shownLines(), shown);
         QCOMPARE(view.lineCount(), shown.size());
@@ -256,7 +256,7 @@ class LargeTextTest : public QObject {
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         LargeTextView view;
-        view.open(dup(file.handle()), TextEncoding::ofSample("x", false));
+        view.open(FileHandle(dup(file.handle())), TextEncoding::ofSample("x", false));
         QGuiApplication::clipboard()->setText("before");
         MsgBoxRecorder boxes;
         view.selectAll();
@@ -286,7 +286,7 @@ class LargeTextTest : public QObject {
         view.resize(353, 393);
         view.show();
         QSignalSpy indexed(&view, &LargeTextView::indexed);
-        view.open(dup(file.handle()), TextEncoding::ofSample("x", false));
+        view.open(FileHandle(dup(file.handle())), TextEncoding::ofSample("x", false));
         key(&view, Qt::Key_End, Qt::ControlModifier);
         const QStringList shown = view.shownLines();
         QVERIFY2(view.lineCount() < hole / 4096, "the worker had finished already");
