@@ -15,10 +15,10 @@ namespace {
 // A file up to this is read and decoded at once, in about a millisecond; a
 // larger one on a worker thread, the pane showing it when it is ready.
 constexpr qint64 ReadAtOnceBytes = 256 * 1024;
-// A plain text beyond this shows in the large-text view. The pane costs some
-// 550 bytes and 20 microseconds per line of its document: at 4 MB of short
-// lines that is about 60 MB and a couple of seconds of filling, and past it
-// the cost grows without bound; the large view shows any size at once.
+// A plain text beyond this shows in the large-text view. The pane's document
+// holds some 550 bytes per line and fills at a few MB a second: 4 MB of short
+// lines cost it about 100 MB and a second or so, and both grow with the file;
+// the large view shows any size at once and holds four bytes a line.
 constexpr qint64 LargeTextBytes = 4 * 1024 * 1024;
 // What the large view's encoding and the binary test are judged on.
 constexpr qint64 SampleBytes = 64 * 1024;
