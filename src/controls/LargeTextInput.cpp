@@ -38,11 +38,7 @@ void LargeTextView::ensureCursorVisible() {
     }
     // Sideways: the cursor's column in view.
     const Line line = lineAt(cursorLine_);
-    QTextLayout layout(line.text, font());
-    layout.beginLayout();
-    QTextLine laid = layout.createLine();
-    laid.setLineWidth(1e7);
-    layout.endLayout();
+    const QTextLine laid = laidOut(line).lineAt(0);
     const qreal x = laid.cursorToX(int(charOf(line, cursor_)));
     QScrollBar* h = horizontalScrollBar();
     const int width = viewport()->width() - 2 * Margin;
@@ -63,12 +59,8 @@ bool LargeTextView::hitTest(QPoint at, qint64& offset, qint64& lineStart) {
         return true;
     }
     const Line& line = lines[size_t(row)];
-    QTextLayout layout(line.text, font());
-    layout.beginLayout();
-    QTextLine laid = layout.createLine();
-    laid.setLineWidth(1e7);
-    layout.endLayout();
-    const int chars = laid.xToCursor(at.x() - Margin + horizontalScrollBar()->value());
+    const int chars =
+        laidOut(line).lineAt(0).xToCursor(at.x() - Margin + horizontalScrollBar()->value());
     offset = offsetOfChar(line, chars);
     lineStart = line.start;
     return true;

@@ -14,17 +14,6 @@ namespace {
 constexpr int PollMs = 30;
 constexpr int Margin = 4; // as the pane's document margin
 
-std::unique_ptr<QTextLayout> laidOut(const QString& text, const QFont& font) {
-    auto layout = std::make_unique<QTextLayout>(text, font);
-    QTextOption option;
-    option.setWrapMode(QTextOption::NoWrap);
-    layout->setTextOption(option);
-    layout->beginLayout();
-    QTextLine line = layout->createLine();
-    line.setLineWidth(1e7);
-    layout->endLayout();
-    return layout;
-}
 } // namespace
 
 LargeTextView::LargeTextView(QWidget* parent)
@@ -123,7 +112,7 @@ qint64 LargeTextView::lastLineStart() {
 }
 
 LargeTextView::Line LargeTextView::lineAt(qint64 start) {
-    Line line{start, start, start, start, start, {}, {}};
+    Line line{start, start, start, start, start, {}, {}, {}};
     const qint64 base = qMax<qint64>(0, start - 2 * breaks_.unit);
     const QByteArray bytes = blocks_->bytes(base, start + NextReach + 4);
     const qint64 end = blocks_->end();
@@ -205,21 +194,30 @@ void LargeTextView::scrollContentsBy(int, int dy) {
 
 void LargeTextView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
-    shownValid_ = false;
     syncScrollBars();
 }
 
 const std::vector<LargeTextView::Line>& LargeTextView::shown() {
-    if (shownValid_) return shown_;
-    shown_.clear();
-    qint64 start = top_;
-    for (int row = 0; row <= rows(); ++row) {
-        shown_.push_back(lineAt(start));
-        if (shown_.back().next >= blocks_->end()) break;
-        start = shown_.back().next;
-    }
+    // Lines once laid out stay while the top line does: a resize adds rows.
+    if (!shownValid_) shown_.clear();
     shownValid_ = true;
+    while (int(shown_.size()) <= rows() && (shown_.empty() || shown_.back().next < blocks_->end()))
+        shown_.push_back(lineAt(shown_.empty() ? top_ : shown_.back().next));
     return shown_;
+}
+
+QTextLayout& LargeTextView::laidOut(const Line& line) const {
+    if (!line.layout) {
+        auto layout = std::make_shared<QTextLayout>(line.text, font());
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        layout->setTextOption(option);
+        layout->beginLayout();
+        layout->createLine().setLineWidth(1e7);
+        layout->endLayout();
+        line.layout = layout;
+    }
+    return *line.layout;
 }
 
 QStringList LargeTextView::shownLines() {
@@ -245,16 +243,16 @@ void LargeTextView::paintEvent(QPaintEvent*) {
     const qreal widest = widest_;
     QPointF at(Margin - horizontalScrollBar()->value(), Margin);
     for (const Line& line : shown()) {
-        const auto layout = laidOut(line.text, font());
-        widest_ = qMax(widest_, layout->lineAt(0).naturalTextWidth());
+        QTextLayout& layout = laidOut(line);
+        widest_ = qMax(widest_, layout.lineAt(0).naturalTextWidth());
         QList<QTextLayout::FormatRange> selections;
         if (from < to && from <= line.textEnd && to > line.textStart) {
             const qsizetype a = charOf(line, from), b = charOf(line, to);
             selections.append({int(a), int(b - a), selected});
         }
-        layout->draw(&painter, at, selections);
+        layout.draw(&painter, at, selections);
         if (hasFocus() && line.start == cursorLine_)
-            layout->drawCursor(&painter, at, int(charOf(line, cursor_)));
+            layout.drawCursor(&painter, at, int(charOf(line, cursor_)));
         at.ry() += fontMetrics().lineSpacing();
     }
     if (widest_ != widest) syncScrollBars();

@@ -12,6 +12,7 @@
 class HeldFile;
 class LineIndex;
 class LineIndexer;
+class QTextLayout;
 class QTimer;
 class TextFileBlocks;
 
@@ -69,6 +70,7 @@ class LargeTextView : public QAbstractScrollArea {
         qint64 textStart, textEnd;      // between characters
         QByteArray raw;                 // the bytes of text
         QString text;
+        mutable std::shared_ptr<QTextLayout> layout; // made when first painted
     };
     // Line walking, by the rules the index follows.
     qint64 next(qint64 start);
@@ -85,6 +87,7 @@ class LargeTextView : public QAbstractScrollArea {
     void syncScrollBars();
     void pollIndex();
     const std::vector<Line>& shown();
+    QTextLayout& laidOut(const Line& line) const;
 
     void moveCursor(qint64 offset, qint64 lineStart, bool extend);
     void ensureCursorVisible();

@@ -9,7 +9,7 @@
 // than PieceBytes is shown in pieces: it is split at each multiple of
 // PieceBytes inside it, so that finding the line around any offset reads a
 // bounded stretch of the text, and no piece is slow to lay out.
-constexpr qint64 PieceBytes = 4096;
+constexpr qint64 PieceBytes = 2048;
 
 struct LineBreaks {
     int unit = 1;

@@ -138,13 +138,13 @@ class LargeTextTest : public QObject {
         LargeTextView* view = show(pane, tree_.write("line.txt", bytes));
         QVERIFY(view);
         const QStringList top = view->shownLines();
-        QCOMPARE(top[0], QString::fromLatin1(bytes.first(4096)));
-        QCOMPARE(top[1], QString::fromLatin1(bytes.sliced(4096, 4096)));
+        QCOMPARE(top[0], QString::fromLatin1(bytes.first(PieceBytes)));
+        QCOMPARE(top[1], QString::fromLatin1(bytes.sliced(PieceBytes, PieceBytes)));
         key(view, Qt::Key_End, Qt::ControlModifier);
-        QCOMPARE(view->shownLines().last(), QString::fromLatin1(bytes.last(4096)));
+        QCOMPARE(view->shownLines().last(), QString::fromLatin1(bytes.last(PieceBytes)));
         bytes.clear();
         pane.finishLoading();
-        QCOMPARE(view->lineCount(), size / 4096);
+        QCOMPARE(view->lineCount(), size / PieceBytes);
     }
 
     void emptyAndTiny_data() {
@@ -303,14 +303,14 @@ class LargeTextTest : public QObject {
         view.open(FileHandle(dup(file.handle())), TextEncoding::ofSample("x", false));
         key(&view, Qt::Key_End, Qt::ControlModifier);
         const QStringList shown = view.shownLines();
-        QVERIFY2(view.lineCount() < hole / 4096, "the worker had finished already");
+        QVERIFY2(view.lineCount() < hole / PieceBytes, "the worker had finished already");
         QCOMPARE(shown, expected.mid(expected.size() - shown.size()));
         key(&view, Qt::Key_PageUp);
         QCOMPARE(view.shownLines(),
                  expected.mid(expected.size() - 2 * shown.size() + 1, shown.size()));
         // Once the index is complete the scroll bar knows where that is.
         QVERIFY(indexed.wait(120000));
-        QCOMPARE(view.lineCount(), hole / 4096 + expected.size());
+        QCOMPARE(view.lineCount(), hole / PieceBytes + expected.size());
         QCOMPARE(view.lineText(view.lineCount() - 1), expected.last());
         QCOMPARE(view.verticalScrollBar()->value(), view.lineCount() - 2 * shown.size() + 1);
     }
