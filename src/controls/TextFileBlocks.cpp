@@ -1,8 +1,8 @@
 #include "controls/TextFileBlocks.h"
 
-#include <cerrno>
+#include "system/ReadAt.h"
+
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 constexpr qint64 BlockBytes = 64 * 1024;
@@ -19,14 +19,7 @@ qint64 HeldFile::currentSize() const {
 }
 
 qint64 HeldFile::read(char* into, qint64 len, qint64 at) const {
-    qint64 done = 0;
-    while (done < len) {
-        const ssize_t got = ::pread(file_.fd(), into + done, size_t(len - done), at + done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) break; // the end, or a failing read: what is there shows
-        done += got;
-    }
-    return done;
+    return readAt(file_.fd(), into, len, at);
 }
 
 TextFileBlocks::TextFileBlocks(std::shared_ptr<const HeldFile> file)

@@ -6,11 +6,9 @@
 #include "formats/worddoc/WordText.h"
 #include "system/FileNames.h"
 #include "system/PlatformError.h"
+#include "system/ReadAt.h"
 
 #include <QFile>
-#include <cerrno>
-
-#include <unistd.h>
 
 namespace {
 // Read in parts, so that a dropped read stops soon.
@@ -34,14 +32,7 @@ qint64 textFileBytes(int fd) {
 
 QByteArray textFileStart(int fd, qint64 bytes) {
     QByteArray start(bytes, Qt::Uninitialized);
-    qint64 done = 0;
-    while (done < bytes) {
-        const ssize_t got = ::pread(fd, start.data() + done, size_t(bytes - done), done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) break;
-        done += got;
-    }
-    start.truncate(done);
+    start.truncate(readAt(fd, start.data(), bytes, 0));
     return start;
 }
 
