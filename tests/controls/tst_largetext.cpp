@@ -261,6 +261,17 @@ class LargeTextTest : public QObject {
         key(view, Qt::Key_A, Qt::ControlModifier);
         key(view, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), text);
+        // A drag with the mouse from the start of the third row to the
+        // start of the fifth: two whole lines, the boundary between them.
+        view->horizontalScrollBar()->setValue(0);
+        view->verticalScrollBar()->setValue(int(line - 3));
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, QPoint(4, 4 + rowHeight * 2 + 2));
+        QTest::mouseMove(view->viewport(), QPoint(4, 4 + rowHeight * 4 + 2));
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, QPoint(4, 4 + rowHeight * 4 + 2));
+        view->copy();
+        const qsizetype third = text.indexOf(lines[line - 1], from - 2 * lines[line - 1].size());
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 text.mid(third, text.indexOf(lines[line + 1], from) - third));
     }
 
     // Beyond 256 MB a selection copies nothing, and says so.
