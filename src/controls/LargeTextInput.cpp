@@ -11,7 +11,6 @@
 #include <QTextLayout>
 
 namespace {
-constexpr int Margin = 4;
 constexpr int WheelLines = 3;
 } // namespace
 

@@ -12,8 +12,6 @@
 namespace {
 // How often the scroll range follows the indexing worker.
 constexpr int PollMs = 30;
-constexpr int Margin = 4; // as the pane's document margin
-
 } // namespace
 
 LargeTextView::LargeTextView(QWidget* parent)

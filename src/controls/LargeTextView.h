@@ -65,6 +65,8 @@ class LargeTextView : public QAbstractScrollArea {
     void wheelEvent(QWheelEvent* event) override;
 
   private:
+    static constexpr int Margin = 4; // around the text, as the pane's document has
+
     struct Line {
         qint64 start, contentEnd, next; // byte offsets
         qint64 textStart, textEnd;      // between characters
