@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QScrollBar>
 #include <QTextLayout>
 
@@ -147,6 +148,22 @@ void LargeTextView::keyPressEvent(QKeyEvent* event) {
     default:
         return QAbstractScrollArea::keyPressEvent(event);
     }
+}
+
+QMenu* LargeTextView::createContextMenu() {
+    auto* menu = new QMenu(this);
+    QAction* copying = menu->addAction(tr("&Copy"), QKeySequence::Copy, this, &LargeTextView::copy);
+    copying->setEnabled(blocks_ && anchor_ != cursor_);
+    menu->addSeparator();
+    menu->addAction(tr("Select All"), QKeySequence::SelectAll, this, &LargeTextView::selectAll)
+        ->setEnabled(bool(blocks_));
+    return menu;
+}
+
+void LargeTextView::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }
 
 void LargeTextView::selectAll() {

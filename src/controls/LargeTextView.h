@@ -12,6 +12,7 @@
 class HeldFile;
 class LineIndex;
 class LineIndexer;
+class QMenu;
 class QTextLayout;
 class QTimer;
 class TextFileBlocks;
@@ -47,6 +48,10 @@ class LargeTextView : public QAbstractScrollArea {
     // with a message box.
     void copy();
 
+    // The menu the right mouse button opens, as a text pane has it: Copy
+    // and Select All. The caller owns it.
+    QMenu* createContextMenu();
+
     // A selection beyond this is not copied.
     static constexpr qint64 MaxCopyBytes = qint64(256) * 1024 * 1024;
 
@@ -63,6 +68,7 @@ class LargeTextView : public QAbstractScrollArea {
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     static constexpr int Margin = 4; // around the text, as the pane's document has

@@ -7,6 +7,7 @@
 #include "support/TempTree.h"
 
 #include <QClipboard>
+#include <QMenu>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
@@ -257,9 +258,20 @@ class LargeTextTest : public QObject {
         QVERIFY(from > 0);
         const qsizetype to = text.indexOf(lines[line + 2], from) + lines[line + 2].size() - 1;
         QCOMPARE(QGuiApplication::clipboard()->text(), text.mid(from + 2, to - from - 2));
-        // Ctrl+A and Ctrl+C: all of it.
+        // Ctrl+A and Ctrl+C: all of it; the same from the context menu.
         key(view, Qt::Key_A, Qt::ControlModifier);
         key(view, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), text);
+        QGuiApplication::clipboard()->clear();
+        view->setFocus();
+        key(view, Qt::Key_Home, Qt::ControlModifier);
+        const std::unique_ptr<QMenu> menu(view->createContextMenu());
+        const QList<QAction*> actions = menu->actions();
+        QCOMPARE(actions.first()->isEnabled(), false); // nothing selected
+        actions.last()->trigger();
+        QVERIFY(menu->actions().first()->text().contains("Copy"));
+        const std::unique_ptr<QMenu> again(view->createContextMenu());
+        again->actions().first()->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), text);
         // A drag with the mouse from the start of the third row to the
         // start of the fifth: two whole lines, the boundary between them.
