@@ -22,10 +22,12 @@ void PictureBox::paintEvent(QPaintEvent* event) {
         painter.drawImage(origin, shown_);
     else
         drawScaled(painter, picture_, whole, dirty);
-    if (sharper)
-        drawScaled(painter, detail_,
-                   QRectF(origin + detailRect_.topLeft() * scale, detailRect_.size() * scale),
-                   dirty);
+    if (!sharper) return;
+    // In place of the picture standing in, whose pixels would show through
+    // where the sharper one is transparent.
+    const QRectF sharp(origin + detailRect_.topLeft() * scale, detailRect_.size() * scale);
+    painter.fillRect(sharp & QRectF(dirty), palette().window());
+    drawScaled(painter, detail_, sharp, dirty);
 }
 
 // Draws only what falls in dirty: smoothly where the image is reduced, its
