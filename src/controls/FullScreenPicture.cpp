@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScreen>
 
 namespace {
 // Left and Right step through the list as Up and Down do.
@@ -53,6 +54,8 @@ void FullScreenPicture::enter() {
     area_->rehome(this);
     area_->setGeometry(rect());
     area_->show();
+    // Where no window manager places it, the window covers the screen itself.
+    if (const QScreen* where = home_->window()->screen()) setGeometry(where->geometry());
     showFullScreen();
     raise();
     activateWindow();
@@ -105,6 +108,11 @@ bool FullScreenPicture::eventFilter(QObject* watched, QEvent* event) {
 void FullScreenPicture::keyPressEvent(QKeyEvent* event) {
     // The picture area hidden (a selection that is no picture): keys come here.
     if (!handleKey(event, false)) QWidget::keyPressEvent(event);
+}
+
+void FullScreenPicture::closeEvent(QCloseEvent* event) {
+    leave(); // closed by the window manager: the area goes home all the same
+    QWidget::closeEvent(event);
 }
 
 void FullScreenPicture::paintEvent(QPaintEvent* event) {

@@ -103,7 +103,13 @@ void PictureBox::refit() {
     else
         unsetCursor();
     update();
-    if (!isSharp()) detailTimer_->start();
+    if (!isSharp()) return detailTimer_->start();
+    if (view_.fitted && pictureResolution() >= resolutionNeeded() * Slack) {
+        // Back to what the picture at hand shows: a sharper one's memory goes.
+        fetcher_->cancel();
+        detail_ = {};
+        requestedScale_ = 0;
+    }
 }
 
 void PictureBox::showNextFrame() {
