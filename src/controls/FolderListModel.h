@@ -23,7 +23,7 @@ class FolderListModel : public QAbstractListModel {
 
   private:
     QString path_;
-    QStringList chain_; // "/" and every part of the open folder's path
+    QStringList chain_;      // "/" and every part of the open folder's path
     QStringList subfolders_;
     QIcon openIcon_;
     QIcon closedIcon_;
