@@ -81,6 +81,14 @@ void drag(QWidget* widget, QPoint from, QPoint to) {
     QTest::mouseMove(widget, to);
     QTest::mouseRelease(widget, Qt::LeftButton, {}, to);
 }
+// With QUILLORY_SCREENSHOTS=<folder>, the screen as it is now.
+void screenshot(const QWidget& on, const QString& name) {
+    const QString folder = qEnvironmentVariable("QUILLORY_SCREENSHOTS");
+    if (folder.isEmpty()) return;
+    QTest::qWait(200);
+    QDir().mkpath(folder);
+    QVERIFY(on.screen()->grabWindow(0).save(folder + "/" + name + ".png"));
+}
 QWidget* fullScreenWindow() {
     for (QWidget* window : QApplication::topLevelWidgets())
         if (window->isVisible() && window->isFullScreen()) return window;
@@ -183,6 +191,13 @@ class TestPictureViewer : public QObject {
         QTRY_VERIFY(area.isSharp());
         QVERIFY(crispAround(area.grab().toImage(), at));
         QCOMPARE(area.cursor().shape(), Qt::OpenHandCursor);
+        screenshot(s.viewer, "board-100");
+        QTest::keyClick(&area, Qt::Key_F11);
+        QVERIFY(fullScreenWindow());
+        screenshot(s.viewer, "board-full-screen");
+        QTest::keyClick(&area, Qt::Key_F11);
+        QVERIFY(!fullScreenWindow());
+        QCOMPARE(area.scale(), 1.0); // the window's view as it was
         QTest::mouseDClick(&area, Qt::LeftButton, {}, at);
         QTRY_VERIFY(area.isFitted());
         QVERIFY(near(area.size(), {353, 265}));
