@@ -40,7 +40,7 @@ PictureDetail drawnDetail(const QByteArray& bytes, double scale, QRect visible,
 PictureDetail loadPictureDetail(const QString& path, double scale, QRect visible, qint64 maxPixels,
                                 const std::atomic<bool>* stop) {
     Stoppable<QFile> file(stop);
-    if (!file.open(FileNames::openRegularFile(path), QIODevice::ReadOnly,
+    if (!file.open(FileNames::openRegularFile(path).release(), QIODevice::ReadOnly,
                    QFileDevice::AutoCloseHandle))
         throw PlatformError(Err::InvalidPicture, file.errorString());
     const QByteArray head = file.peek(ExifSearchBytes);
