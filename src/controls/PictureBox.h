@@ -75,6 +75,7 @@ class PictureBox : public QWidget {
     void wheelEvent(QWheelEvent* event) override;
 
   private:
+    static constexpr double Slack = 0.999; // sizes are rounded to whole pixels
     void refit();
     void showNextFrame();
     // Runs a zoom once the picture's own size is known.

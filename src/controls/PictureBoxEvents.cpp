@@ -17,7 +17,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     const double scale = view_.scale();
     const QRectF whole(origin, QSizeF(view_.scaledSize()));
     if (view_.fill) painter.fillRect(whole & QRectF(dirty), palette().window());
-    const bool sharper = !detail_.isNull() && pictureResolution() < resolutionNeeded() * 0.999;
+    const bool sharper = !detail_.isNull() && pictureResolution() < resolutionNeeded() * Slack;
     if (!shown_.isNull() && !sharper)
         painter.drawImage(origin, shown_);
     else

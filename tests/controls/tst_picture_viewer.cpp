@@ -292,8 +292,11 @@ class TestPictureViewer : public QObject {
         const QPoint centre = full->rect().center();
         QVERIFY(mf::isColor(full->grab().toImage(), centre.x(), centre.y(), Qt::red));
         QVERIFY(mf::isColor(full->grab().toImage(), 2, 2, Qt::black));
+        QTest::keyClick(&area, Qt::Key_Plus, Qt::ControlModifier); // zooms here too
+        QCOMPARE(area.scale(), 1.25);
         QTest::keyClick(&area, Qt::Key_Right);
         QTRY_COMPARE(s.viewer.File1->FileName(), QString("b.bmp"));
+        QTRY_VERIFY(area.isFitted());
         QTRY_VERIFY(area.isVisible() &&
                     mf::isColor(full->grab().toImage(), centre.x(), centre.y(), Qt::green));
         QCOMPARE(area.window(), full);
