@@ -48,8 +48,9 @@ class PictureBox : public QWidget {
     // Moves the area into another widget, an animation playing on.
     void rehome(QWidget* parent);
 
-    // View pixels per picture pixel, and whether that is the fitted view.
-    double scale() const { return view_.scale(); }
+    // View pixels per picture pixel (0 until the picture's own size is known),
+    // and whether that is the fitted view.
+    double scale() const { return ownKnown_ ? view_.scale() : 0; }
     bool isFitted() const { return view_.fitted; }
     // The part of the scaled picture that the area shows.
     QRect visiblePart() const { return view_.visible(); }
@@ -78,8 +79,9 @@ class PictureBox : public QWidget {
     static constexpr double Slack = 0.999; // sizes are rounded to whole pixels
     void refit();
     void showNextFrame();
-    // Runs a zoom once the picture's own size is known.
-    void zoomed(const std::function<void()>& change);
+    // Runs a zoom once the picture's own size is known; the sharper decode
+    // for it starts at once, or for a burst (the wheel) once it pauses.
+    void zoomed(const std::function<void()>& change, bool burst = false);
     double pictureResolution() const;
     double resolutionNeeded() const;
     bool detailServes() const;

@@ -8,11 +8,13 @@
 
 #include <utility>
 
-void PictureBox::zoomed(const std::function<void()>& change) {
+void PictureBox::zoomed(const std::function<void()>& change, bool burst) {
     if (picture_.isNull()) return;
     if (ownKnown_) {
         change();
-        return refit();
+        refit();
+        if (!burst) fetchDetail(); // at once, not after the pause a burst waits for
+        return;
     }
     // Measured on the worker first; the changes wait for it, in order.
     const bool measuring = bool(afterMeasure_);
@@ -47,11 +49,13 @@ bool PictureBox::detailServes() const {
 
 bool PictureBox::isSharp() const {
     if (picture_.isNull() || animation_ || file_.isEmpty()) return true;
+    if (afterMeasure_) return false; // a zoom waits for the picture's own size
     if (!ownKnown_) return !view_.fill && view_.fitted;
     return pictureResolution() >= resolutionNeeded() * Slack || detailServes();
 }
 
 void PictureBox::fetchDetail() {
+    detailTimer_->stop();
     if (!isVisible() || isSharp() || !ownKnown_ || afterMeasure_) return;
     const double scale = view_.scale();
     // A metafile draws the part in view and a margin for panning; a raster
@@ -84,6 +88,8 @@ void PictureBox::takeDetail(const PictureDetail& detail, double scale) {
             detailRect_ = rect;
         }
     }
-    if (afterMeasure_) std::exchange(afterMeasure_, nullptr)();
+    const bool measured = bool(afterMeasure_);
+    if (measured) std::exchange(afterMeasure_, nullptr)();
     refit();
+    if (measured) fetchDetail();
 }

@@ -91,7 +91,7 @@ void PictureBox::wheelEvent(QWheelEvent* event) {
     const int steps = wheelAngle_ / QWheelEvent::DefaultDeltasPerStep;
     wheelAngle_ -= steps * QWheelEvent::DefaultDeltasPerStep;
     const QPointF at = event->position();
-    if (steps != 0) zoomed([this, steps, at] { view_.zoomBy(steps, at); });
+    if (steps != 0) zoomed([this, steps, at] { view_.zoomBy(steps, at); }, true);
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
