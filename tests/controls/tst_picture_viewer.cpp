@@ -17,6 +17,9 @@
 #include <QScreen>
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 struct Shown {
     TempTree tree;
@@ -368,6 +371,20 @@ class TestPictureViewer : public QObject {
                                 .arg(longest)
                                 .arg(total)
                                 .arg(bareDecode)));
+    }
+
+    void zoomOnAFileTurnedPipeAnswersAtOnce() {
+        Shown s({{"board.bmp", pic::saved(checkerboard({1200, 900}), "bmp")}});
+        QVERIFY(s.showFirst());
+        PictureBox& area = *s.viewer.Picture1;
+        // Shown, then replaced by a named pipe nobody writes to.
+        const QByteArray path = QFile::encodeName(s.tree.path() + "/board.bmp");
+        QVERIFY(::unlink(path.constData()) == 0 && ::mkfifo(path.constData(), 0600) == 0);
+        QTest::mouseDClick(&area, Qt::LeftButton, {}, {100, 80});
+        // The picture at hand, larger than the space, at 100 %: all there is.
+        QTRY_COMPARE(area.scale(), 1.0);
+        QTRY_VERIFY(area.isSharp());
+        QCOMPARE(area.size(), QSize(353, 393));
     }
 
     void wholePictureAtDesignSizeAndMaximised_data() {
