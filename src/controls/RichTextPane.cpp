@@ -1,39 +1,27 @@
 #include "controls/RichTextPane.h"
 
-#include "controls/PendingPictures.h"
-#include "controls/TextFileContent.h"
-#include "formats/LongLines.h"
-#include "formats/TextDecoding.h"
-#include "formats/rtf/RtfReader.h"
+#include "controls/LargeTextView.h"
+#include "controls/TextPaneLoading.h"
+#include "formats/TextEncoding.h"
+#include "formats/TextFileContent.h"
 #include "system/FileTypes.h"
-#include "system/PlatformError.h"
 
-#include <QElapsedTimer>
 #include <QFontDatabase>
-#include <QFutureWatcher>
-#include <QTextCursor>
 #include <QTextDocument>
-#include <QThreadPool>
-#include <QTimer>
-#include <QtConcurrent>
 #include <optional>
-#include <unistd.h>
 #include <utility>
 
 namespace {
 // A file up to this is read and decoded at once, in about a millisecond; a
 // larger one on a worker thread, the pane showing it when it is ready.
 constexpr qint64 ReadAtOnceBytes = 256 * 1024;
-// Text added at once: a few screens, so the call returns quickly; then text
-// added per step of the event loop, small enough to keep the window live.
-constexpr qsizetype FirstChars = 4 * 1024;
-constexpr qsizetype StepChars = 32 * 1024;
-// RTF is read in the same way: its start before the document shows, then
-// per step. Steps grow or shrink to take about StepMs each, layout included,
-// since the cost per character differs widely with the text's shape.
-constexpr qsizetype FirstRtfBytes = 16 * 1024;
-constexpr int StepMs = 15;
-constexpr qsizetype FirstStep = 4 * 1024, MinStep = 256, MaxStep = 4 * 1024 * 1024;
+// A plain text beyond this shows in the large-text view. The pane's document
+// holds some 550 bytes per line and fills at a few MB a second: 4 MB of short
+// lines cost it about 100 MB and a second or so, and both grow with the file;
+// the large view shows any size at once and holds four bytes a line.
+constexpr qint64 LargeTextBytes = 4 * 1024 * 1024;
+// What the large view's encoding and the binary test are judged on.
+constexpr qint64 SampleBytes = 64 * 1024;
 
 QFont nfoFont() {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -44,7 +32,8 @@ QFont nfoFont() {
 }
 } // namespace
 
-RichTextPane::RichTextPane(QWidget* parent) : QTextEdit(parent), feeder_(new QTimer(this)) {
+RichTextPane::RichTextPane(QWidget* parent)
+    : QTextEdit(parent), loading_(new TextPaneLoading(this)) {
     setReadOnly(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setLineWrapMode(QTextEdit::WidgetWidth);
@@ -53,8 +42,12 @@ RichTextPane::RichTextPane(QWidget* parent) : QTextEdit(parent), feeder_(new QTi
     paneFont_.setPointSizeF(8.5);
     document()->setDefaultFont(paneFont_);
     setAutoFillBackground(true);
-    feeder_->setInterval(0);
-    connect(feeder_, &QTimer::timeout, this, &RichTextPane::appendStep);
+    connect(loading_, &TextPaneLoading::contentRead, this, &RichTextPane::present);
+    // A scroll bar that comes and goes makes the pane lay the whole document
+    // out again; a document that grows keeps it.
+    connect(loading_, &TextPaneLoading::stillLoading, this,
+            [this] { setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn); });
+    connect(loading_, &TextPaneLoading::finished, this, &RichTextPane::loadFinished);
 }
 
 RichTextPane::~RichTextPane() = default;
@@ -64,77 +57,53 @@ QString RichTextPane::unreadableText() {
 }
 
 void RichTextPane::setFileName(const QString& path) {
-    int fd = openTextFile(path);
+    FileHandle file = openTextFile(path);
     std::optional<TextFileContent> content;
     const bool nfo = FileTypes::isNfoName(path);
-    if (textFileBytes(fd) <= ReadAtOnceBytes) {
+    const qint64 size = textFileBytes(file.fd());
+    QByteArray start;
+    LargeTextFile large = LargeTextFile::ReadWhole;
+    if (size <= ReadAtOnceBytes) {
         const std::atomic_bool never{false};
-        content = readTextFile(std::exchange(fd, -1), nfo, never);
+        content = readTextFile(std::move(file), nfo, never);
+    } else if (size > LargeTextBytes) {
+        start = textFileStart(file.fd(), SampleBytes);
+        large = largeTextFile(start, nfo);
+        if (large == LargeTextFile::Unreadable) {
+            file.reset();
+            content = TextFileContent{};
+        }
     }
-    stopLoading();
+    loading_->stop();
     fileName_ = path;
-    if (content)
-        present(*content);
-    else
-        readInBackground(fd, nfo);
-}
-
-void RichTextPane::stopLoading() {
-    feeder_->stop();
-    if (reading_) {
-        *readDropped_ = true;
-        delete std::exchange(reading_, nullptr); // its result never lands
-    }
-    pictures_.reset();
-    rtf_.reset();
-    pending_.clear();
-    pendingAt_ = 0;
-    column_ = 0;
-    stepSize_ = FirstStep;
-    feeding_ = false;
-}
-
-void RichTextPane::readInBackground(int fd, bool nfo) {
+    if (large == LargeTextFile::InPieces) return showLarge(std::move(file), start, nfo);
+    hideLarge();
+    if (content) return present(*content);
     // Until it is read the pane shows an empty document, not the last one.
     setDocument(newDocument(paneFont_));
-    feeding_ = true;
-    readDropped_ = std::make_shared<std::atomic_bool>(false);
-    reading_ = new QFutureWatcher<TextFileContent>(this);
-    connect(reading_, &QFutureWatcherBase::finished, this, &RichTextPane::takeReadContent);
-    reading_->setFuture(
-        QtConcurrent::run(QThreadPool::globalInstance(), [fd, nfo, dropped = readDropped_] {
-            try {
-                return readTextFile(fd, nfo, *dropped);
-            } catch (const PlatformError&) {
-                return TextFileContent{}; // shown as unreadable
-            }
-        }));
-    scheduleRest();
-}
-
-void RichTextPane::takeReadContent() {
-    reading_->waitForFinished(); // runs it here if it has not started yet
-    const TextFileContent content = reading_->result();
-    reading_->disconnect(this);
-    reading_->deleteLater();
-    reading_ = nullptr;
-    present(content);
+    loading_->readInBackground(std::move(file), nfo);
 }
 
 void RichTextPane::present(const TextFileContent& content) {
     // NFO art is drawn in lines of its own width: wrapped, its boxes break apart.
     setLineWrapMode(content.kind == TextFileContent::Nfo ? QTextEdit::NoWrap
                                                          : QTextEdit::WidgetWidth);
+    // The first part goes in before the pane shows the document: laid out
+    // once instead of after every insertion.
+    QTextDocument* doc = newDocument(content.kind == TextFileContent::Nfo ? nfoFont() : paneFont_);
     switch (content.kind) {
     case TextFileContent::Rtf:
-        return showRtf(content.rtf);
+        loading_->startRtf(doc, content.rtf);
+        break;
     case TextFileContent::Plain:
-        return showText(content.text, paneFont_);
     case TextFileContent::Nfo:
-        return showText(content.text, nfoFont());
+        loading_->startText(doc, content.text);
+        break;
     case TextFileContent::Unreadable:
-        return showText(unreadableText(), paneFont_);
+        loading_->startText(doc, unreadableText());
+        break;
     }
+    showDocument(doc);
 }
 
 QTextDocument* RichTextPane::newDocument(const QFont& font) {
@@ -145,107 +114,48 @@ QTextDocument* RichTextPane::newDocument(const QFont& font) {
     return doc;
 }
 
-void RichTextPane::showRtf(const QByteArray& rtf) {
-    QTextDocument* doc = newDocument(paneFont_);
-    pictures_ = std::make_unique<PendingPictures>();
-    connect(pictures_.get(), &PendingPictures::allFilled, this, &RichTextPane::scheduleRest);
-    rtf_ = std::make_unique<RtfLoader>(
-        rtf, doc, [pictures = pictures_.get()](const RtfPicture& picture, const QTextCursor& at) {
-            pictures->add(picture, at);
-        });
-    feeding_ = true;
-    if (rtf_->step(FirstRtfBytes, QDeadlineTimer::Forever)) rtf_.reset();
+void RichTextPane::showDocument(QTextDocument* doc) {
     setDocument(doc);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    scheduleRest();
+    loading_->proceed();
 }
 
-void RichTextPane::showText(const QString& text, const QFont& font) {
-    // The first part goes in before the pane shows the document: laid out
-    // once instead of after every insertion.
-    QTextDocument* doc = newDocument(font);
-    pending_ = text;
-    pendingAt_ = 0;
-    feeding_ = true;
-    appendTo(doc, FirstChars);
-    setDocument(doc);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    scheduleRest();
+void RichTextPane::showLarge(FileHandle file, const QByteArray& start, bool nfo) {
+    if (!large_) {
+        large_ = new LargeTextView(this);
+        connect(large_, &LargeTextView::indexed, this, &RichTextPane::loadFinished);
+    }
+    // The pane's own document goes, with all it held.
+    setDocument(newDocument(paneFont_));
+    large_->setFont(nfo ? nfoFont() : paneFont_);
+    large_->open(std::move(file), TextEncoding::ofSample(start, nfo));
+    large_->setGeometry(rect());
+    large_->show();
+    large_->raise();
+    setFocusProxy(large_);
+}
+
+void RichTextPane::hideLarge() {
+    if (!large_ || large_->isHidden()) return;
+    large_->closeFile();
+    large_->hide();
+    setFocusProxy(nullptr);
+}
+
+LargeTextView* RichTextPane::largeText() const {
+    return large_ && !large_->isHidden() ? large_ : nullptr;
+}
+
+void RichTextPane::resizeEvent(QResizeEvent* event) {
+    QTextEdit::resizeEvent(event);
+    if (large_) large_->setGeometry(rect());
 }
 
 bool RichTextPane::isLoading() const {
-    return reading_ || stepsLeft() || (pictures_ && !pictures_->isEmpty());
-}
-
-bool RichTextPane::stepsLeft() const {
-    return rtf_ || pendingAt_ < pending_.size();
+    return loading_->isLoading() || (largeText() && large_->isIndexing());
 }
 
 void RichTextPane::finishLoading() {
-    if (reading_) takeReadContent();
-    QTextCursor edit(document());
-    edit.beginEditBlock(); // one layout at the end
-    if (rtf_ && rtf_->step(MaxStep * 1024, QDeadlineTimer::Forever)) rtf_.reset();
-    while (stepsLeft())
-        appendTo(document(), StepChars);
-    edit.endEditBlock();
-    if (pictures_) pictures_->finishAll();
-    scheduleRest();
-}
-
-void RichTextPane::appendStep() {
-    QElapsedTimer clock;
-    clock.start();
-    // One layout per step, not one per insertion.
-    QTextCursor edit(document());
-    edit.beginEditBlock();
-    if (rtf_) {
-        if (rtf_->step(stepSize_, QDeadlineTimer(StepMs))) rtf_.reset();
-    } else {
-        appendTo(document(), stepSize_);
-    }
-    edit.endEditBlock();
-    fitStepTo(clock.elapsed());
-    scheduleRest();
-}
-
-void RichTextPane::fitStepTo(qint64 elapsedMs) {
-    if (elapsedMs > StepMs)
-        stepSize_ = qMax(MinStep, stepSize_ * StepMs / elapsedMs);
-    else if (elapsedMs < StepMs / 2)
-        stepSize_ = qMin(MaxStep, stepSize_ * 2);
-}
-
-void RichTextPane::appendTo(QTextDocument* doc, qsizetype size) {
-    qsizetype end = qMin(pending_.size(), pendingAt_ + size);
-    // End a step at a line end where one is near, never inside a CR LF pair or
-    // a surrogate pair. Line ends become LF here, step by step, not all at once.
-    const qsizetype window = qMin(size / 4, pending_.size() - end);
-    const qsizetype lineEnd = QStringView(pending_).sliced(end, window).indexOf(u'\n');
-    if (lineEnd >= 0)
-        end += lineEnd + 1;
-    else if (end < pending_.size() && (pending_[end].isLowSurrogate() || pending_[end] == u'\n'))
-        ++end;
-    QTextCursor cursor(doc);
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertText(
-        breakLongLines(withLineFeeds(pending_.sliced(pendingAt_, end - pendingAt_)), column_));
-    pendingAt_ = end;
-}
-
-void RichTextPane::scheduleRest() {
-    if (isLoading()) {
-        // A scroll bar that comes and goes makes the pane lay the whole
-        // document out again; a document that grows keeps it.
-        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        if (stepsLeft())
-            feeder_->start();
-        else
-            feeder_->stop(); // what is left comes from a worker thread
-        return;
-    }
-    feeder_->stop();
-    pending_.clear();
-    pendingAt_ = 0;
-    if (std::exchange(feeding_, false)) emit loadFinished();
+    loading_->finish();
+    if (largeText()) large_->finishIndexing();
 }

@@ -2,18 +2,16 @@
 
 #include <QTextEdit>
 
-#include <atomic>
-#include <memory>
-
-class PendingPictures;
-class QTimer;
-class RtfLoader;
+class FileHandle;
+class LargeTextView;
+class TextPaneLoading;
 struct TextFileContent;
-template <typename T> class QFutureWatcher;
 
 // The rich-text pane: shows a document read-only, with selection allowed. RTF
 // keeps its formatting, Word 97-2003 documents show their text, NFO files their
-// DOS art in a fixed-pitch font, and anything else shows as plain text.
+// DOS art in a fixed-pitch font, and anything else shows as plain text. A
+// plain text too large to show whole quickly shows in a view of its own that
+// takes the pane's place.
 class RichTextPane : public QTextEdit {
     Q_OBJECT
   public:
@@ -35,34 +33,27 @@ class RichTextPane : public QTextEdit {
     // Adds what is still to come at once, waiting for the worker threads.
     void finishLoading();
 
+    // The view that shows a large plain text in the pane's place; null while
+    // the pane shows its own document.
+    LargeTextView* largeText() const;
+
   signals:
     // A text shown in steps is complete.
     void loadFinished();
 
   private:
-    void stopLoading();
-    void readInBackground(int fd, bool nfo);
-    void takeReadContent();
     void present(const TextFileContent& content);
     QTextDocument* newDocument(const QFont& font);
-    void showRtf(const QByteArray& rtf);
-    void showText(const QString& text, const QFont& font);
-    bool stepsLeft() const;
-    void appendStep();
-    void appendTo(QTextDocument* doc, qsizetype size);
-    void scheduleRest();
-    void fitStepTo(qint64 elapsedMs);
+    void showDocument(QTextDocument* doc);
+    void showLarge(FileHandle file, const QByteArray& start, bool nfo);
+    void hideLarge();
 
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
     QString fileName_;
     QFont paneFont_;
-    QString pending_;                                    // text still to add
-    qsizetype pendingAt_ = 0;                            // how much of it is added
-    qsizetype column_ = 0;                               // length of the last paragraph added
-    std::unique_ptr<RtfLoader> rtf_;                     // an RTF document still being read
-    std::unique_ptr<PendingPictures> pictures_;          // its pictures still being decoded
-    QFutureWatcher<TextFileContent>* reading_ = nullptr; // a file read on a worker
-    std::shared_ptr<std::atomic_bool> readDropped_;
-    qsizetype stepSize_ = 0; // characters or RTF bytes added per step
-    bool feeding_ = false;   // a text load is under way
-    QTimer* feeder_;
+    TextPaneLoading* loading_;
+    LargeTextView* large_ = nullptr;
 };

@@ -1,4 +1,4 @@
-#include "controls/TextFileContent.h"
+#include "formats/TextFileContent.h"
 
 #include "formats/TextDecoding.h"
 #include "formats/rtf/RtfReader.h"
@@ -6,19 +6,18 @@
 #include "formats/worddoc/WordText.h"
 #include "system/FileNames.h"
 #include "system/PlatformError.h"
+#include "system/ReadAt.h"
 
 #include <QFile>
 
 namespace {
-// A text-type file beyond this is shown from its start only.
-constexpr qint64 MaxFileBytes = 64 * 1024 * 1024;
 // Read in parts, so that a dropped read stops soon.
 constexpr qint64 ReadChunk = 1024 * 1024;
 } // namespace
 
-int openTextFile(const QString& path) {
+FileHandle openTextFile(const QString& path) {
     try {
-        return FileNames::openRegularFile(path).release();
+        return FileNames::openRegularFile(path);
     } catch (const PlatformError& e) {
         if (e.number() == Err::FileNotFound) throw;
         throw PlatformError(Err::PermissionDenied, e.detail()); // the control's one other refusal
@@ -28,14 +27,26 @@ int openTextFile(const QString& path) {
 qint64 textFileBytes(int fd) {
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) return 0;
-    return qMin(file.size(), MaxFileBytes);
+    return file.size();
 }
 
-TextFileContent readTextFile(int fd, bool nfo, const std::atomic_bool& dropped) {
+QByteArray textFileStart(int fd, qint64 bytes) {
+    QByteArray start(bytes, Qt::Uninitialized);
+    start.truncate(readAt(fd, start.data(), bytes, 0));
+    return start;
+}
+
+LargeTextFile largeTextFile(const QByteArray& start, bool nfo) {
+    if (isRtf(start) || isCompoundFile(start)) return LargeTextFile::ReadWhole;
+    if (nfo || !looksBinary(start)) return LargeTextFile::InPieces;
+    return LargeTextFile::Unreadable;
+}
+
+TextFileContent readTextFile(FileHandle handle, bool nfo, const std::atomic_bool& dropped) {
     QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+    if (!file.open(handle.release(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         throw PlatformError(Err::DeviceIO, file.errorString());
-    const qint64 size = qMin(file.size(), MaxFileBytes);
+    const qint64 size = file.size();
     QByteArray bytes(size, Qt::Uninitialized);
     qint64 done = 0;
     while (done < size && !dropped) {
