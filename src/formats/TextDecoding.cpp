@@ -32,12 +32,6 @@ QStringDecoder systemDecoder(int codePage) {
     return QStringDecoder();
 }
 
-// NUL shows as its visible symbol: an empty place would hide it, and Qt's
-// text layout takes it for the end of a string in places.
-QString withVisibleNul(QString text) {
-    return text.replace(QChar(u'\0'), QChar(0x2400));
-}
-
 QString decodedText(const QByteArray& bytes) {
     // The decoders drop the mark itself.
     if (bytes.startsWith("\xFF\xFE")) return QStringDecoder(QStringDecoder::Utf16LE).decode(bytes);
@@ -70,6 +64,10 @@ QString decodeCodePage(QByteArrayView bytes, int codePage) {
             return decoder.decode(bytes);
     }
     return decodeWindows1252(bytes);
+}
+
+QString withVisibleNul(QString text) {
+    return text.replace(QChar(u'\0'), QChar(0x2400));
 }
 
 QString decodeText(const QByteArray& bytes) {

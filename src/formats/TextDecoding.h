@@ -10,6 +10,10 @@
 // shows as the visible symbol for it (U+2400).
 QString decodeText(const QByteArray& bytes);
 
+// A NUL character shown as the visible symbol for it (U+2400): an empty place
+// would hide it, and text layout takes it for the end of a string in places.
+QString withVisibleNul(QString text);
+
 // Whether the bytes are UTF-16 without a mark, little- or big-endian: text
 // mostly in the Latin, Greek or Cyrillic ranges has a zero byte on the same
 // side of most characters and almost never on the other.

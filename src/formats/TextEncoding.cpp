@@ -26,6 +26,8 @@ TextEncoding TextEncoding::ofSample(QByteArrayView sample, bool nfo) {
         e.markBytes_ = 2;
     } else if (sample.startsWith("\xEF\xBB\xBF")) {
         e.markBytes_ = 3;
+    } else if (const Utf16Guess utf16 = unmarkedUtf16(sample); utf16 != Utf16Guess::None) {
+        e.kind_ = utf16 == Utf16Guess::LittleEndian ? Utf16LE : Utf16BE;
     } else if (!validUtf8Start(sample)) {
         // As decodeUnmarked decides for a whole text: a Windows page by its
         // number, another set by its name, Windows-1252 when unsure.
@@ -44,6 +46,10 @@ TextEncoding TextEncoding::ofSample(QByteArrayView sample, bool nfo) {
 }
 
 QString TextEncoding::decode(QByteArrayView bytes) const {
+    return withVisibleNul(decoded(bytes));
+}
+
+QString TextEncoding::decoded(QByteArrayView bytes) const {
     switch (kind_) {
     case Utf8:
         return QString::fromUtf8(bytes);

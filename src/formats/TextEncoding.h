@@ -20,6 +20,7 @@ class TextEncoding {
     // Length of the byte-order mark the text starts with.
     int markBytes() const { return markBytes_; }
 
+    // A NUL shows as its visible symbol, as in a whole text.
     QString decode(QByteArrayView bytes) const;
     // The first character boundary at or after at (at most one character on):
     // a piece cut at a fixed byte boundary starts and ends there.
@@ -28,6 +29,8 @@ class TextEncoding {
     qsizetype bytesOfChars(QByteArrayView bytes, qsizetype chars) const;
 
   private:
+    QString decoded(QByteArrayView bytes) const;
+
     Kind kind_ = Utf8;
     int codePage_ = 0;
     QByteArray name_; // of a set the system's converters know

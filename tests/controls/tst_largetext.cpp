@@ -89,6 +89,9 @@ class LargeTextTest : public QObject {
         const QString wide = numberedLines(Blocks / 2, "\r\n", u" Ωmega 😀"_qs);
         QTest::newRow("UTF-16 LE across blocks") << utf16(wide, false) << wide;
         QTest::newRow("UTF-16 BE across blocks") << utf16(wide, true) << wide;
+        // Known by the pattern of its zero bytes, as a whole text is.
+        const QString unmarked = numberedLines(Blocks / 2, "\n", u" Ωmega, мир"_qs);
+        QTest::newRow("UTF-16 LE without a mark") << utf16(unmarked, false).mid(2) << unmarked;
         QTest::newRow("UTF-8 mark") << "\xEF\xBB\xBF" + lf.toUtf8() << lf;
         const QString cyrillic =
             numberedLines(Blocks, "\r\n",
