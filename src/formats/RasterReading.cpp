@@ -31,7 +31,9 @@ QImage readRaster(QIODevice* device, QSize limit, qint64 maxPixels) {
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(!jpeg); // a JPEG's orientation is applied below
     const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() > maxPixels)
+    // A JPEG decodes reduced, to at most eight times the limit each way.
+    const bool reduced = jpeg && limit.isValid();
+    if (size.isValid() && qint64(size.width()) * size.height() > maxPixels && !reduced)
         invalid(QStringLiteral("picture too large"));
     if (jpeg && size.isValid() && limit.isValid()) {
         // The decoder's DCT scaling reads only what the reduced size needs.
