@@ -17,7 +17,7 @@ using TiffFixtures::Spec;
 const QSize Halves(40, 20);
 
 QByteArray tiffOf(Spec spec, const QList<double>& left, const QList<double>& right,
-                QSize size = Halves) {
+                  QSize size = Halves) {
     return TiffFixtures::halves(size, spec, left, right);
 }
 
@@ -91,14 +91,15 @@ class TestPictureDepths : public QObject {
             << "12.tif" << tiffOf(depth(12, 3, PHOTOMETRIC_RGB), {4095, 2056, 0}, {0, 0, 4095})
             << orange << blue << 1;
         QTest::newRow("tiff 16-bit grey")
-            << "g.tif" << tiffOf(depth(16, 1, PHOTOMETRIC_MINISBLACK), {m16}, {16448})
-            << white << QColor(64, 64, 64) << 1;
+            << "g.tif" << tiffOf(depth(16, 1, PHOTOMETRIC_MINISBLACK), {m16}, {16448}) << white
+            << QColor(64, 64, 64) << 1;
         QTest::newRow("tiff 32-bit float RGB")
             << "f.tif" << tiffOf(depth(32, 3, PHOTOMETRIC_RGB, 3), {1.0, 0.502, 0}, {0, 0, 1.0})
             << orange << blue << 1;
         QTest::newRow("tiff 16-bit CMYK")
-            << "k.tif" << tiffOf(depth(16, 4, PHOTOMETRIC_SEPARATED), {0, 0, 0, 0}, {0, m16, m16, 0})
-            << white << red << 1;
+            << "k.tif"
+            << tiffOf(depth(16, 4, PHOTOMETRIC_SEPARATED), {0, 0, 0, 0}, {0, m16, m16, 0}) << white
+            << red << 1;
         // L* 100 is white, L* 50 a grey of 119; no tint either way.
         QTest::newRow("tiff 8-bit CIE L*a*b*")
             << "lab.tif" << tiffOf(depth(8, 3, PHOTOMETRIC_CIELAB), {255, 0, 0}, {128, 0, 0})
@@ -118,7 +119,8 @@ class TestPictureDepths : public QObject {
         Spec jpeg = depth(8, 3, PHOTOMETRIC_YCBCR);
         jpeg.compression = COMPRESSION_JPEG;
         QTest::newRow("tiff JPEG-compressed YCbCr")
-            << "j.tif" << tiffOf(jpeg, {255, 0, 0}, {0, 0, 255}, QSize(64, 32)) << red << blue << 40;
+            << "j.tif" << tiffOf(jpeg, {255, 0, 0}, {0, 0, 255}, QSize(64, 32)) << red << blue
+            << 40;
         Spec alpha = depth(8, 4, PHOTOMETRIC_RGB);
         alpha.extraSamples = EXTRASAMPLE_UNASSALPHA, alpha.compression = COMPRESSION_LZW;
         QTest::newRow("tiff 8-bit RGBA, LZW")
@@ -146,12 +148,20 @@ class TestPictureDepths : public QObject {
             << "os2.bmp" << bitmap(os2, QByteArray("\0\0\xff\xff\0\0", 6), 8, 0, 1) << red << blue
             << 0;
         QTest::newRow("dib without its file header, 32-bit")
-            << "clip.dib" << bitmap(infoHeader(40, 32, 0), {}, 32, 0xff0000, 0x00ff00, false)
-            << red << green << 0;
+            << "clip.dib" << bitmap(infoHeader(40, 32, 0), {}, 32, 0xff0000, 0x00ff00, false) << red
+            << green << 0;
         QTest::newRow("dib without its file header, 8-bit")
             << "clip8.dib"
-            << bitmap(infoHeader(40, 8, 0, 2), mf::dwords({0xff, 0xffffff}), 8, 0, 1, false)
-            << blue << white << 0;
+            << bitmap(infoHeader(40, 8, 0, 2), mf::dwords({0xff, 0xffffff}), 8, 0, 1, false) << blue
+            << white << 0;
+        QByteArray doubled = pic::iconFile({{32, 32, green}});
+        doubled[6 + 1] = 64; // the directory's height byte
+        QTest::newRow("ico whose directory gives the doubled height")
+            << "doubled.ico" << doubled << green << green << 0;
+        QByteArray cursor = pic::iconFile({{16, 8, blue}}, true);
+        cursor[6] = 32, cursor[6 + 1] = 32; // directory and header disagree every way
+        QTest::newRow("cur whose directory gives another size")
+            << "other.cur" << cursor << blue << blue << 0;
     }
 
     void depthShowsItsColours() {
@@ -164,9 +174,11 @@ class TestPictureDepths : public QObject {
         TempTree tree;
         const QImage image = LoadPicture(tree.write(name, bytes));
         const int w = image.width(), h = image.height();
-        QVERIFY2(w >= 40 && h >= 20, qPrintable(QString("%1 x %2").arg(w).arg(h)));
-        for (const auto& [at, want] : {std::pair{QPoint(w / 4, h / 2), left},
-                                       std::pair{QPoint(3 * w / 4, h / 2), right}})
+        QVERIFY2(name.contains(".ico") || name.contains(".cur") ? w == h && w <= 32
+                                                                : w >= 40 && h >= 20,
+                 qPrintable(QString("%1 x %2").arg(w).arg(h)));
+        for (const auto& [at, want] :
+             {std::pair{QPoint(w / 4, h / 2), left}, std::pair{QPoint(3 * w / 4, h / 2), right}})
             QVERIFY2(close(image.pixelColor(at), want, tolerance),
                      qPrintable(image.pixelColor(at).name() + " for " + want.name()));
         QCOMPARE(decodePicture(bytes).size(), image.size()); // the same from memory

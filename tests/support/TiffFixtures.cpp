@@ -125,9 +125,9 @@ QByteArray halves(QSize size, const Spec& spec, const QList<double>& left,
         const int planes = spec.planes ? spec.perPixel : 1;
         for (int p = 0; p < planes && ok; ++p)
             for (int y = 0; y < size.height() && ok; ++y) {
-                std::vector<uchar> row = pack(
-                    rowOf(size.width(), spec.perPixel, left, right, spec.planes ? p : -1),
-                    spec.bits, spec.format);
+                std::vector<uchar> row =
+                    pack(rowOf(size.width(), spec.perPixel, left, right, spec.planes ? p : -1),
+                         spec.bits, spec.format);
                 ok = TIFFWriteScanline(tif, row.data(), quint32(y), quint16(p)) >= 0;
             }
     }

@@ -13,11 +13,11 @@ namespace TiffFixtures {
 struct Spec {
     int bits = 8;
     int perPixel = 3;
-    int format = 1;      // SAMPLEFORMAT: 1 unsigned, 2 signed, 3 floating point
-    int photometric = 2; // PHOTOMETRIC_*
-    bool planes = false; // PLANARCONFIG_SEPARATE
-    int compression = 1; // COMPRESSION_*
-    QSize tile;          // tiled when valid
+    int format = 1;       // SAMPLEFORMAT: 1 unsigned, 2 signed, 3 floating point
+    int photometric = 2;  // PHOTOMETRIC_*
+    bool planes = false;  // PLANARCONFIG_SEPARATE
+    int compression = 1;  // COMPRESSION_*
+    QSize tile;           // tiled when valid
     int rowsPerStrip = 0; // 0: libtiff's default
     int orientation = 1;
     QList<quint16> colourMap; // red, green, blue entries, one after the other
