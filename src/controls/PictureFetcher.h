@@ -46,7 +46,10 @@ class PictureFetcher : public QObject {
                   std::function<bool()> allowed);
     // Stops decoding ahead and forgets what was.
     void dropPrefetched();
+    // Pictures the cache holds (the one shown among them), and whether one
+    // is being decoded ahead now.
     int prefetchedCount() const;
+    bool isDecodingAhead() const { return bool(ahead_); }
 
   private:
     struct Job;
