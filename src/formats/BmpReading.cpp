@@ -14,6 +14,8 @@
 namespace {
 
 constexpr qint64 FileHeader = 14, BandBytes = 4 << 20;
+// Past any picture taken or scanned (rows of that many pixels take 64 MB).
+constexpr qint64 MaxSide = 1 << 24;
 enum : quint32 { BiRgb = 0, BiBitfields = 3, BiAlphaBitfields = 6 };
 
 [[noreturn]] void invalid(const char* why) {
@@ -76,7 +78,8 @@ bool readLayout(const QByteArray& head, qint64 fileSize, Layout& l) {
         l.bits = r.u16(info + 14);
         l.compression = r.u32(info + 16);
     }
-    if (l.width <= 0 || l.height == 0 || l.height == INT_MIN || !validDepth(l.bits))
+    if (l.width <= 0 || l.width > MaxSide || l.height == 0 || std::llabs(l.height) > MaxSide ||
+        !validDepth(l.bits))
         invalid("bad bitmap header");
     const bool os2v2 = size == 64;
     if (l.compression != BiRgb &&
@@ -160,7 +163,7 @@ void convertRow(const Layout& l, const uchar* s, QRgb* out) {
 
 bool isHeaderlessDib(QByteArrayView head) {
     const ByteReader r(head);
-    if (!r.has(0, 16) || !isInfoHeaderSize(r.u32(0))) return false;
+    if (!r.has(0, 20) || !isInfoHeaderSize(r.u32(0))) return false;
     if (r.u32(0) == 12) return r.u16(8) == 1 && validDepth(r.u16(10));
     return r.u16(12) == 1 && validDepth(r.u16(14)) && r.u32(16) <= 6 && r.i32(4) > 0;
 }
@@ -205,9 +208,8 @@ QImage readBitmap(QIODevice* device, QSize limit, qint64 maxPixels) {
         invalid("bitmap header cut off");
     }
     const QSize size(int(l.width), int(std::llabs(l.height)));
-    if (l.width > INT_MAX || !limit.isValid()) {
-        if (l.width * std::llabs(l.height) > maxPixels) invalid("picture too large");
-    }
+    if (!limit.isValid() && l.width * std::llabs(l.height) > maxPixels)
+        invalid("picture too large");
     const QSize target = fittedSize(size, limit);
     const bool opaque = !l.alpha.mask;
     BandScaler scaler(size, target, opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32);

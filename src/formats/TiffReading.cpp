@@ -18,6 +18,8 @@ namespace {
 
 // Largest band read at once: a strip of planes that big is refused.
 constexpr qint64 MaxBandBytes = 512LL << 20;
+// Past any picture taken or scanned (rows of that many pixels take 64 MB).
+constexpr int MaxSide = 1 << 24;
 
 [[noreturn]] void invalid(const char* why) {
     throw PlatformError(Err::InvalidPicture, QString::fromLatin1(why));
@@ -155,13 +157,13 @@ void checkStrips(TIFF* tif, qint64 fileSize, qint64 rawBytes) {
         stored += qint64(length);
     }
     const quint16 compression = tag<quint16>(tif, TIFFTAG_COMPRESSION);
+    // Fax coding spends a few bits on a blank row of any width: not bounded.
+    const bool fax = compression == COMPRESSION_CCITTRLE || compression == COMPRESSION_CCITTFAX3 ||
+                     compression == COMPRESSION_CCITTFAX4 || compression == COMPRESSION_CCITTRLEW;
     const qint64 bestRatio = compression == COMPRESSION_NONE       ? 1
                              : compression == COMPRESSION_PACKBITS ? 64
-                             : compression == COMPRESSION_LZW ||
-                                     compression == COMPRESSION_ADOBE_DEFLATE ||
-                                     compression == COMPRESSION_DEFLATE
-                                 ? 4096
-                                 : 0;
+                             : fax                                 ? 0
+                                                                   : 4096;
     if (bestRatio && stored * bestRatio < rawBytes)
         invalid("the picture claims more data than the file holds");
 }
@@ -286,7 +288,9 @@ QImage readTiff(QIODevice* device, QSize limit, qint64 maxPixels, const std::ato
     const Tiff tif = open(device);
     const QSize size(int(tag<quint32>(tif.get(), TIFFTAG_IMAGEWIDTH)),
                      int(tag<quint32>(tif.get(), TIFFTAG_IMAGELENGTH)));
-    if (size.width() <= 0 || size.height() <= 0) invalid("bad TIFF size");
+    if (size.width() <= 0 || size.height() <= 0 || size.width() > MaxSide ||
+        size.height() > MaxSide)
+        invalid("bad TIFF size");
     const TiffSamples samples = samplesOf(tif.get());
     if (samples.perPixel == 0) return throughRgba(tif.get(), size, limit, maxPixels);
     const qint64 planes = samples.separate ? samples.perPixel : 1;

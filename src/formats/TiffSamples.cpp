@@ -48,7 +48,7 @@ bool TiffSamples::valid() const {
     if (format == 2 && !wholeBytes) return false;
     if (bits < 1 || bits > 64 || (bits > 16 && !wholeBytes)) return false;
     if (colour == Colour::Palette && (palette.isEmpty() || format != 1 || bits > 16)) return false;
-    return perPixel >= colours + (alpha ? 1 : 0);
+    return perPixel >= colours + (alpha ? 1 : 0) && perPixel <= 16;
 }
 
 // Each sample as a number: integers as they are stored (signed ones

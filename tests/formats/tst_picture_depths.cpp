@@ -171,6 +171,12 @@ class TestPictureDepths : public QObject {
         QFETCH(QColor, right);
         QFETCH(int, tolerance);
         QVERIFY(!bytes.isEmpty());
+        // The picture fuzz target's seeds are these files.
+        const QString seeds = qEnvironmentVariable("QUILLORY_PICTURE_SEEDS");
+        if (!seeds.isEmpty()) {
+            QFile seed(seeds + "/seed-" + name);
+            QVERIFY(seed.open(QIODevice::WriteOnly) && seed.write(bytes) == bytes.size());
+        }
         TempTree tree;
         const QImage image = LoadPicture(tree.write(name, bytes));
         const int w = image.width(), h = image.height();
