@@ -8,7 +8,9 @@
 #include "tst_picture_files.h"
 
 #include <QRandomGenerator>
+
 #include <QtTest>
+#include <array>
 
 namespace {
 
@@ -132,6 +134,47 @@ class TestPictureRaster : public QObject {
         QFETCH(QByteArray, bytes);
         TempTree tree;
         QCOMPARE(errorOf([&] { LoadPicture(tree.write(name, bytes)); }), 481);
+    }
+
+    // Even fitted into a small limit, where any size could be shown, a
+    // picture whose header claims more than its file could hold is refused.
+    void claimsMoreThanTheFileHolds_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        const auto tiff = [](int compression) {
+            QByteArray b("II*\0", 4);
+            mf::put32(b, 8);
+            const QList<std::array<qint64, 3>> entries = {
+                {256, 4, 100000},      {257, 4, 100000}, {258, 3, 8},
+                {259, 3, compression}, {262, 3, 1},      {273, 4, 8 + 2 + 9 * 12 + 4},
+                {277, 3, 1},           {278, 4, 100000}, {279, 4, 100}};
+            mf::put16(b, int(entries.size()));
+            for (const auto& [tag, type, value] : entries) {
+                mf::put16(b, int(tag)), mf::put16(b, int(type)), mf::put32(b, 1);
+                if (type == 3)
+                    mf::put16(b, int(value)), mf::put16(b, 0);
+                else
+                    mf::put32(b, value);
+            }
+            mf::put32(b, 0);
+            return b + QByteArray(100, '\x55');
+        };
+        QByteArray jpeg = pic::saved(noise(64), "jpg", 90);
+        const qsizetype frame = jpeg.indexOf("\xff\xc0");
+        jpeg.replace(frame + 5, 4, QByteArray("\xfd\xe8\xfd\xe8", 4)); // 65000 x 65000
+        QByteArray bmp = pic::saved(halves(), "bmp");
+        bmp.replace(18, 8, mf::dwords({30000, 30000}));
+        QTest::newRow("tiff, uncompressed") << "claims.tif" << tiff(1);
+        QTest::newRow("tiff, LZW") << "claims-lzw.tif" << tiff(5);
+        QTest::newRow("jpeg") << "claims.jpg" << jpeg;
+        QTest::newRow("bmp") << "claims.bmp" << bmp;
+    }
+
+    void claimsMoreThanTheFileHolds() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        TempTree tree;
+        QCOMPARE(errorOf([&] { LoadPicture(tree.write(name, bytes), {800, 600}); }), 481);
     }
 
     void missingFileIsNotFound() {
