@@ -120,6 +120,9 @@ TiffSamples samplesOf(TIFF* tif) {
     case PHOTOMETRIC_PALETTE:
         s.colour = C::Palette, s.palette = colourMap(tif, s.bits);
         break;
+    case PHOTOMETRIC_ICCLAB:
+        s.iccLab = true;
+        [[fallthrough]];
     case PHOTOMETRIC_CIELAB:
         s.colour = C::Lab, s.colours = 3;
         break;

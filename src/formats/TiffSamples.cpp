@@ -93,6 +93,16 @@ void TiffSamples::unpack(const unsigned char* s, int count, float* out) const {
 }
 
 void TiffSamples::convert(const unsigned char* const* planes, int width, QRgb* out) const {
+    if (bits == 8 && format == 1 && !separate &&
+        (colour == Colour::Rgb || colour == Colour::Grey)) { // the common kinds, directly
+        const unsigned char* s = planes[0];
+        for (int x = 0; x < width; ++x, s += perPixel) {
+            const uint a = alpha ? s[colours] : 255u;
+            out[x] = colour == Colour::Rgb ? qRgba(s[0], s[1], s[2], int(a))
+                                           : qRgba(s[0], s[0], s[0], int(a));
+        }
+        return;
+    }
     const size_t n = size_t(width) * size_t(perPixel);
     if (values_.size() < n) values_.resize(n);
     float* v = values_.data();
@@ -145,6 +155,7 @@ void TiffSamples::convert(const unsigned char* const* planes, int width, QRgb* o
             }
             const float wrap = float(quint64(1) << bits), scale = bits == 16 ? 256 : 1;
             const auto sign = [&](float raw) {
+                if (iccLab) return (raw - wrap / 2) / scale;
                 return (format == 1 && raw >= wrap / 2 ? raw - wrap : raw) / scale;
             };
             rgb = fromLab(v[0] * 100 / (wrap - 1), sign(v[1]), sign(v[2]));

@@ -17,6 +17,7 @@ struct TiffSamples {
     int colours = 1;          // of which colour samples
     bool alpha = false;       // the sample after the colours is alpha
     bool separate = false;    // one plane per sample
+    bool iccLab = false;      // a* and b* stored with an offset of half their range
     double low = 0, high = 1; // the range floating-point samples span
     QList<QRgb> palette;
 

@@ -107,6 +107,10 @@ class TestPictureDepths : public QObject {
         QTest::newRow("tiff 16-bit CIE L*a*b*")
             << "lab16.tif" << tiffOf(depth(16, 3, PHOTOMETRIC_CIELAB), {m16, 0, 0}, {32768, 0, 0})
             << white << QColor(119, 119, 119) << 1;
+        QTest::newRow("tiff 8-bit ICC L*a*b*")
+            << "icclab.tif"
+            << tiffOf(depth(8, 3, PHOTOMETRIC_ICCLAB), {255, 128, 128}, {128, 128, 128}) << white
+            << QColor(119, 119, 119) << 1;
         Spec fax = depth(1, 1, PHOTOMETRIC_MINISWHITE);
         fax.compression = COMPRESSION_CCITTFAX4;
         QTest::newRow("tiff 1-bit, fax-compressed, 0 is white")
