@@ -126,7 +126,7 @@ void TiffSamples::convert(const unsigned char* const* planes, int width, QRgb* o
     };
     for (int x = 0; x < width; ++x, v += perPixel) {
         const uint a = alpha ? byte(unit(v[colours])) : 255u;
-        QRgb rgb;
+        QRgb rgb = 0;
         switch (colour) {
         case Colour::Grey:
         case Colour::InvertedGrey: {
