@@ -7,12 +7,15 @@
 #include <QDeadlineTimer>
 #include <QImage>
 #include <QThread>
+#include <QTimer>
 
 #include <atomic>
 #include <exception>
 
 namespace {
 constexpr int EndWaitMs = 2000;
+// Longer than key repeat's step, short beside someone looking at a picture.
+constexpr int RestMs = 100;
 
 // Waits a little for a worker, else leaves it to the program's end rather
 // than holding up the window: it owns its job and touches nothing else.
@@ -41,7 +44,11 @@ struct PictureFetcher::Job {
 };
 
 PictureFetcher::PictureFetcher(QObject* parent)
-    : QObject(parent), cache_(std::make_unique<PictureCache>()) {}
+    : QObject(parent), cache_(std::make_unique<PictureCache>()), rest_(new QTimer(this)) {
+    rest_->setSingleShot(true);
+    rest_->setInterval(RestMs);
+    connect(rest_, &QTimer::timeout, this, &PictureFetcher::startPrefetch);
+}
 
 PictureFetcher::~PictureFetcher() {
     if (running_) running_->stop = true;
@@ -111,7 +118,7 @@ void PictureFetcher::workerFinished() {
             cache_->put(job->path, job->limit, *job->stamp, job->picture);
         job->done(job->picture, std::move(job->animation));
     }
-    startPrefetch();
+    if (!rest_->isActive()) startPrefetch();
 }
 
 void PictureFetcher::prefetch(const QString& shown, const QStringList& neighbours, QSize limit,
@@ -121,10 +128,11 @@ void PictureFetcher::prefetch(const QString& shown, const QStringList& neighbour
     cache_->keepOnly(QStringList(wanted_) << shown, limit);
     aheadLimit_ = limit;
     allowed_ = std::move(allowed);
-    startPrefetch();
+    rest_->start();
 }
 
 void PictureFetcher::dropPrefetched() {
+    rest_->stop();
     toDecode_.clear();
     wanted_.clear();
     cache_->clear();
@@ -135,8 +143,12 @@ int PictureFetcher::prefetchedCount() const {
     return cache_->count();
 }
 
+bool PictureFetcher::isDecodingAhead() const {
+    return ahead_ || (rest_->isActive() && !toDecode_.isEmpty() && (!allowed_ || allowed_()));
+}
+
 void PictureFetcher::startPrefetch() {
-    if (running_ || waiting_ || ahead_ || (allowed_ && !allowed_())) return;
+    if (running_ || waiting_ || ahead_ || rest_->isActive() || (allowed_ && !allowed_())) return;
     while (!toDecode_.isEmpty() && cache_->holds(toDecode_.first(), aheadLimit_))
         toDecode_.removeFirst();
     if (toDecode_.isEmpty()) return;

@@ -12,12 +12,13 @@ class PictureAnimation;
 class PictureCache;
 class QImage;
 class QThread;
+class QTimer;
 
 // Decodes pictures on a worker thread, so that no file holds the window. The
 // latest request wins: it supersedes any not yet answered, whose result is
 // dropped and whose metafile stops playing. One decode runs at a time; the
 // latest request waits behind it, the ones between are forgotten.
-// While nothing is asked, the neighbours of the picture shown are decoded
+// Once the selection rests, the neighbours of the picture shown are decoded
 // ahead on a second worker into a small cache; a request stops that at once,
 // and a request for a picture decoded ahead is answered at once.
 class PictureFetcher : public QObject {
@@ -39,17 +40,18 @@ class PictureFetcher : public QObject {
     // A request is neither answered nor refused yet (decoding ahead is none).
     bool isBusy() const;
 
-    // Decodes these pictures ahead, in order, at limit, whenever no request
-    // is running and allowed() says so; forgets every picture decoded ahead
+    // Decodes these pictures ahead, in order, at limit, once no request has
+    // come for a moment (a held key never waits behind them) and none is
+    // running, while allowed() says so; forgets every picture decoded ahead
     // but theirs and shown's.
     void prefetch(const QString& shown, const QStringList& neighbours, QSize limit,
                   std::function<bool()> allowed);
     // Stops decoding ahead and forgets what was.
     void dropPrefetched();
     // Pictures the cache holds (the one shown among them), and whether one
-    // is being decoded ahead now.
+    // is being decoded ahead now or is about to be.
     int prefetchedCount() const;
-    bool isDecodingAhead() const { return bool(ahead_); }
+    bool isDecodingAhead() const;
 
   private:
     struct Job;
@@ -67,4 +69,5 @@ class PictureFetcher : public QObject {
     QStringList toDecode_, wanted_;
     QSize aheadLimit_;
     std::function<bool()> allowed_;
+    QTimer* rest_; // how long the selection rests before decoding ahead
 };
