@@ -58,7 +58,7 @@ struct Opened {
 Opened openPicture(const QString& path, QSize limit, const std::atomic<bool>* stop) {
     int fd = -1;
     try {
-        fd = FileNames::openRegularFile(path);
+        fd = FileNames::openRegularFile(path).release();
     } catch (const PlatformError& e) {
         if (e.number() == Err::FileNotFound || e.number() == Err::PathFileAccess)
             throw PlatformError(Err::FileNotFound, path);
