@@ -8,6 +8,7 @@
 #include "tst_picture_files.h"
 
 #include <QRandomGenerator>
+#include <QtEndian>
 
 #include <QtTest>
 #include <array>
@@ -44,6 +45,13 @@ QImage quadrants() {
                            y < 10 ? (x < 20 ? 0xffff0000 : 0xff00ff00)
                                   : (x < 20 ? 0xff0000ff : 0xffffffff));
     return image;
+}
+
+// The same bitmap with its rows read top down: a negative height.
+QByteArray topDown(QByteArray bmp) {
+    const qint32 height = qFromLittleEndian<qint32>(bmp.constData() + 22);
+    qToLittleEndian<qint32>(-height, bmp.data() + 22);
+    return bmp;
 }
 
 bool near(QColor a, QColor b) {
@@ -258,6 +266,10 @@ class TestPictureRaster : public QObject {
             << QSize(300, 50) << QSize(38, 50);
         QTest::newRow("png") << "c.png" << pic::saved(big, "png") << QSize(200, 600)
                              << QSize(200, 150);
+        QTest::newRow("tif, read in bands")
+            << "t.tif" << pic::saved(big, "tif") << QSize(100, 100) << QSize(100, 75);
+        QTest::newRow("bmp, read in bands")
+            << "b.bmp" << pic::saved(big, "bmp") << QSize(100, 100) << QSize(100, 75);
         QTest::newRow("smaller than the limit: as it is")
             << "d.jpg" << pic::saved(halves(), "jpg", 95) << QSize(100, 100) << QSize(40, 20);
         QTest::newRow("wmf drawn at the shown size")
@@ -280,6 +292,33 @@ class TestPictureRaster : public QObject {
         const int w = image.width(), h = image.height();
         QVERIFY(near(image.pixelColor(w / 4, h / 2), Red));
         QVERIFY(near(image.pixelColor(3 * w / 4, h / 2), Blue));
+    }
+
+    // Rows stored bottom up (the usual way) or top down, whole or fitted.
+    void bitmapRowOrder_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("limit");
+        // Stored top down, the rows of a picture turned upside down show it upright.
+        const QByteArray bottomUp = pic::saved(quadrants(), "bmp");
+        const QByteArray topDownBytes = topDown(pic::saved(quadrants().mirrored(), "bmp"));
+        for (const QSize limit : {QSize(), QSize(20, 20)}) {
+            const char* size = limit.isValid() ? "fitted" : "whole";
+            QTest::addRow("bottom up, %s", size) << bottomUp << limit;
+            QTest::addRow("top down, %s", size) << topDownBytes << limit;
+        }
+    }
+
+    void bitmapRowOrder() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, limit);
+        TempTree tree;
+        const QImage image = LoadPicture(tree.write("rows.bmp", bytes), limit);
+        QCOMPARE(image.size(), limit.isValid() ? QSize(20, 10) : QSize(40, 20));
+        const int w = image.width(), h = image.height();
+        QVERIFY(near(image.pixelColor(w / 4, h / 4), Red));
+        QVERIFY(near(image.pixelColor(3 * w / 4, h / 4), Green));
+        QVERIFY(near(image.pixelColor(w / 4, 3 * h / 4), Blue));
+        QVERIFY(near(image.pixelColor(3 * w / 4, 3 * h / 4), Qt::white));
     }
 
     void bmp32WithoutAlphaIsOpaque_data() {
