@@ -138,6 +138,7 @@ TiffSamples samplesOf(TIFF* tif) {
     if (TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &extras, &kinds) && extras > 0 &&
         s.perPixel > s.colours)
         s.alpha = kinds[0] == EXTRASAMPLE_ASSOCALPHA || kinds[0] == EXTRASAMPLE_UNASSALPHA;
+    s.premultiplied = s.alpha && kinds[0] == EXTRASAMPLE_ASSOCALPHA;
     if (s.format == 3) {
         double low = 0, high = 0;
         if (TIFFGetField(tif, TIFFTAG_SMINSAMPLEVALUE, &low) &&
@@ -302,7 +303,10 @@ QImage readTiff(QIODevice* device, QSize limit, qint64 maxPixels, const std::ato
     const QSize target = fittedSize(size, swapsSides(orientation) ? limit.transposed() : limit);
     if (!limit.isValid() && qint64(size.width()) * size.height() > maxPixels)
         invalid("picture too large");
-    BandScaler scaler(size, target, samples.alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    BandScaler scaler(size, target,
+                      !samples.alpha          ? QImage::Format_RGB32
+                      : samples.premultiplied ? QImage::Format_ARGB32_Premultiplied
+                                              : QImage::Format_ARGB32);
     BandReader(tif.get(), samples, size).readInto(scaler, stop);
     QImage image = scaler.take();
     if (image.isNull()) invalid("out of memory");

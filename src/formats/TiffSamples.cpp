@@ -162,6 +162,9 @@ void TiffSamples::convert(const unsigned char* const* planes, int width, QRgb* o
             break;
         }
         }
+        if (premultiplied) // never brighter than the alpha allows
+            rgb = qRgb(qMin<uint>(qRed(rgb), a), qMin<uint>(qGreen(rgb), a),
+                       qMin<uint>(qBlue(rgb), a));
         out[x] = (rgb & 0xffffff) | a << 24;
     }
 }

@@ -11,14 +11,15 @@
 struct TiffSamples {
     enum class Colour { Grey, InvertedGrey, Rgb, Palette, Cmyk, Lab };
     Colour colour = Colour::Grey;
-    int bits = 8;             // per sample
-    int format = 1;           // 1 unsigned, 2 signed, 3 floating point
-    int perPixel = 1;         // samples per pixel, extra samples included
-    int colours = 1;          // of which colour samples
-    bool alpha = false;       // the sample after the colours is alpha
-    bool separate = false;    // one plane per sample
-    bool iccLab = false;      // a* and b* stored with an offset of half their range
-    double low = 0, high = 1; // the range floating-point samples span
+    int bits = 8;               // per sample
+    int format = 1;             // 1 unsigned, 2 signed, 3 floating point
+    int perPixel = 1;           // samples per pixel, extra samples included
+    int colours = 1;            // of which colour samples
+    bool alpha = false;         // the sample after the colours is alpha
+    bool premultiplied = false; // the colours are multiplied by it (associated alpha)
+    bool separate = false;      // one plane per sample
+    bool iccLab = false;        // a* and b* stored with an offset of half their range
+    double low = 0, high = 1;   // the range floating-point samples span
     QList<QRgb> palette;
 
     // True when the tags describe something this conversion covers.

@@ -130,6 +130,12 @@ class TestPictureDepths : public QObject {
         QTest::newRow("tiff 8-bit RGBA, LZW")
             << "a.tif" << tiffOf(alpha, {0, 0, 255, 255}, {255, 0, 0, 255}) << blue << red << 0;
 
+        Spec associated = depth(16, 4, PHOTOMETRIC_RGB);
+        associated.extraSamples = EXTRASAMPLE_ASSOCALPHA;
+        QTest::newRow("tiff 16-bit RGBA, colours multiplied by alpha")
+            << "pm.tif" << tiffOf(associated, {32768, 0, 0, 32768}, {0, 0, m16, m16}) << red << blue
+            << 2;
+
         // Bitmaps: 16-bit channels reach 255; 11-11-10 bitfields; a short OS/2 table.
         QTest::newRow("bmp 16-bit 5-5-5: white is 255")
             << "16.bmp" << bitmap(infoHeader(40, 16, 0), {}, 16, 0x7fff, 0x001f) << white << blue
