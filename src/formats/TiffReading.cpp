@@ -4,78 +4,19 @@
 #include "formats/ExifOrientation.h"
 #include "formats/PictureFit.h"
 #include "formats/RasterReading.h"
+#include "formats/TiffBands.h"
+#include "formats/TiffFile.h"
 #include "formats/TiffSamples.h"
-#include "system/PlatformError.h"
 
-#include <tiffio.h>
-
-#include <algorithm>
-#include <cstring>
-#include <memory>
 #include <vector>
+
+using libtiff::invalid;
+using libtiff::tag;
 
 namespace {
 
-// Largest band read at once: a strip of planes that big is refused.
-constexpr qint64 MaxBandBytes = 512LL << 20;
 // Past any picture taken or scanned (rows of that many pixels take 64 MB).
 constexpr int MaxSide = 1 << 24;
-
-[[noreturn]] void invalid(const char* why) {
-    throw PlatformError(Err::InvalidPicture, QString::fromLatin1(why));
-}
-
-QIODevice* deviceOf(thandle_t h) {
-    return static_cast<QIODevice*>(h);
-}
-tmsize_t readProc(thandle_t h, void* data, tmsize_t size) {
-    return tmsize_t(deviceOf(h)->read(static_cast<char*>(data), size));
-}
-tmsize_t writeProc(thandle_t, void*, tmsize_t) {
-    return -1;
-}
-toff_t seekProc(thandle_t h, toff_t offset, int whence) {
-    QIODevice* d = deviceOf(h);
-    const qint64 base = whence == SEEK_CUR ? d->pos() : whence == SEEK_END ? d->size() : 0;
-    const qint64 to = base + qint64(offset);
-    return to >= 0 && d->seek(to) ? toff_t(to) : toff_t(-1);
-}
-int closeProc(thandle_t) {
-    return 0;
-}
-toff_t sizeProc(thandle_t h) {
-    return toff_t(deviceOf(h)->size());
-}
-int mapProc(thandle_t, void**, toff_t*) {
-    return 0;
-}
-void unmapProc(thandle_t, void*, toff_t) {}
-int quietly(TIFF*, void*, const char*, const char*, va_list) {
-    return 1; // a damaged file is reported as 481, not on the console
-}
-
-struct Closer {
-    void operator()(TIFF* tif) const { TIFFClose(tif); }
-};
-using Tiff = std::unique_ptr<TIFF, Closer>;
-
-Tiff open(QIODevice* device) {
-    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
-    TIFFOpenOptionsSetErrorHandlerExtR(options, quietly, nullptr);
-    TIFFOpenOptionsSetWarningHandlerExtR(options, quietly, nullptr);
-    TIFFOpenOptionsSetMaxSingleMemAlloc(options, MaxBandBytes);
-    Tiff tif(TIFFClientOpenExt("picture", "rm", device, readProc, writeProc, seekProc, closeProc,
-                               sizeProc, mapProc, unmapProc, options));
-    TIFFOpenOptionsFree(options);
-    if (!tif) invalid("no TIFF directory could be read");
-    return tif;
-}
-
-template <class T> T tag(TIFF* tif, ttag_t which) {
-    T value{};
-    TIFFGetFieldDefaulted(tif, which, &value);
-    return value;
-}
 
 QList<QRgb> colourMap(TIFF* tif, int bits) {
     quint16 *r = nullptr, *g = nullptr, *b = nullptr;
@@ -172,95 +113,6 @@ void checkStrips(TIFF* tif, qint64 fileSize, qint64 rawBytes) {
         invalid("the picture claims more data than the file holds");
 }
 
-} // namespace
-
-namespace {
-
-// Feeds the stored rows, top to bottom, to the scaler, one band at a time.
-class BandReader {
-  public:
-    BandReader(TIFF* tif, const TiffSamples& samples, QSize size)
-        : tif_(tif), samples_(samples), size_(size),
-          planes_(samples.separate ? samples.perPixel : 1) {}
-
-    void readInto(BandScaler& scaler, const std::atomic<bool>* stop) {
-        std::vector<QRgb> row(size_t(size_.width()));
-        if (TIFFIsTiled(tif_)) return tiles(scaler, row, stop);
-        if (!samples_.separate) { // libtiff reads a strip's rows one by one, in order
-            std::vector<uchar> line(size_t(TIFFScanlineSize64(tif_)));
-            for (int y = 0; y < size_.height(); ++y) {
-                if (stop && *stop) invalid("stopped");
-                if (TIFFReadScanline(tif_, line.data(), quint32(y), 0) < 0)
-                    invalid("a strip cannot be read");
-                const uchar* planes[] = {line.data()};
-                samples_.convert(planes, size_.width(), row.data());
-                scaler.addRow(y, row.data());
-            }
-            return;
-        }
-        const qint64 rowsPerStrip =
-            std::clamp<qint64>(tag<quint32>(tif_, TIFFTAG_ROWSPERSTRIP), 1, size_.height());
-        const qint64 line = TIFFScanlineSize64(tif_), strips = TIFFNumberOfStrips(tif_) / planes_;
-        if (line <= 0 || rowsPerStrip * line * planes_ > MaxBandBytes) invalid("strips too large");
-        std::vector<std::vector<uchar>> band(size_t(planes_),
-                                             std::vector<uchar>(size_t(rowsPerStrip * line)));
-        for (qint64 s = 0; s < strips; ++s) {
-            if (stop && *stop) invalid("stopped");
-            const qint64 first = s * rowsPerStrip,
-                         rows = qMin(rowsPerStrip, size_.height() - first);
-            for (int p = 0; p < planes_; ++p)
-                if (TIFFReadEncodedStrip(tif_, quint32(p * strips + s), band[size_t(p)].data(),
-                                         tmsize_t(rows * line)) < rows * line)
-                    invalid("a strip cannot be read");
-            emitRows(scaler, band, first, rows, line, row);
-        }
-    }
-
-  private:
-    void tiles(BandScaler& scaler, std::vector<QRgb>& row, const std::atomic<bool>* stop) {
-        const qint64 tileWidth = tag<quint32>(tif_, TIFFTAG_TILEWIDTH);
-        const qint64 tileHeight = tag<quint32>(tif_, TIFFTAG_TILELENGTH);
-        const qint64 tileRow = TIFFTileRowSize64(tif_), tileBytes = TIFFTileSize64(tif_);
-        if (tileWidth <= 0 || tileHeight <= 0 || tileRow <= 0) invalid("bad tiles");
-        const qint64 across = (size_.width() + tileWidth - 1) / tileWidth;
-        const qint64 line = across * tileRow;
-        if (line * tileHeight * planes_ + tileBytes > MaxBandBytes) invalid("tiles too large");
-        std::vector<std::vector<uchar>> band(size_t(planes_),
-                                             std::vector<uchar>(size_t(line * tileHeight)));
-        std::vector<uchar> tile(static_cast<size_t>(tileBytes));
-        for (qint64 top = 0; top < size_.height(); top += tileHeight) {
-            for (int p = 0; p < planes_; ++p) {
-                for (qint64 t = 0; t < across; ++t) {
-                    if (stop && *stop) invalid("stopped");
-                    if (TIFFReadTile(tif_, tile.data(), quint32(t * tileWidth), quint32(top), 0,
-                                     quint16(p)) < 0)
-                        invalid("a tile cannot be read");
-                    for (qint64 y = 0; y < tileHeight; ++y)
-                        std::memcpy(band[size_t(p)].data() + y * line + t * tileRow,
-                                    tile.data() + y * tileRow, size_t(tileRow));
-                }
-            }
-            emitRows(scaler, band, top, qMin(tileHeight, size_.height() - top), line, row);
-        }
-    }
-
-    void emitRows(BandScaler& scaler, const std::vector<std::vector<uchar>>& band, qint64 first,
-                  qint64 rows, qint64 line, std::vector<QRgb>& row) {
-        std::vector<const uchar*> planes(static_cast<size_t>(planes_));
-        for (qint64 y = 0; y < rows; ++y) {
-            for (int p = 0; p < planes_; ++p)
-                planes[size_t(p)] = band[size_t(p)].data() + y * line;
-            samples_.convert(planes.data(), size_.width(), row.data());
-            scaler.addRow(int(first + y), row.data());
-        }
-    }
-
-    TIFF* tif_;
-    const TiffSamples& samples_;
-    QSize size_;
-    int planes_;
-};
-
 // What libtiff's own RGBA reader makes of the kinds read nowhere else, whole.
 QImage throughRgba(TIFF* tif, QSize size, QSize limit, qint64 maxPixels) {
     char why[1024] = {};
@@ -289,7 +141,7 @@ bool isTiff(QByteArrayView head) {
 }
 
 QImage readTiff(QIODevice* device, QSize limit, qint64 maxPixels, const std::atomic<bool>* stop) {
-    const Tiff tif = open(device);
+    const libtiff::Handle tif = libtiff::open(device);
     const QSize size(int(tag<quint32>(tif.get(), TIFFTAG_IMAGEWIDTH)),
                      int(tag<quint32>(tif.get(), TIFFTAG_IMAGELENGTH)));
     if (size.width() <= 0 || size.height() <= 0 || size.width() > MaxSide ||
@@ -307,7 +159,7 @@ QImage readTiff(QIODevice* device, QSize limit, qint64 maxPixels, const std::ato
                       !samples.alpha          ? QImage::Format_RGB32
                       : samples.premultiplied ? QImage::Format_ARGB32_Premultiplied
                                               : QImage::Format_ARGB32);
-    BandReader(tif.get(), samples, size).readInto(scaler, stop);
+    readBands(tif.get(), samples, size, scaler, stop);
     QImage image = scaler.take();
     if (image.isNull()) invalid("out of memory");
     return upright(image, orientation);
