@@ -114,7 +114,8 @@ void PictureFetcher::workerFinished() {
     if (job->generation != generation_) job.reset(); // stale: its memory goes first
     if (waiting_) start(std::exchange(waiting_, nullptr));
     if (job && job->decoded) {
-        if (!job->animation && job->stamp) // kept for a step back
+        // Kept for a step back; a picture asked at another size (zoomed, say) is not.
+        if (!job->animation && job->stamp && job->limit == aheadLimit_)
             cache_->put(job->path, job->limit, *job->stamp, job->picture);
         job->done(job->picture, std::move(job->animation));
     }
