@@ -96,6 +96,10 @@ class TestPictureDepths : public QObject {
         QTest::newRow("tiff 32-bit float RGB")
             << "f.tif" << tiffOf(depth(32, 3, PHOTOMETRIC_RGB, 3), {1.0, 0.502, 0}, {0, 0, 1.0})
             << orange << blue << 1;
+        QTest::newRow("tiff 8-bit CMYK")
+            << "k8.tif"
+            << tiffOf(depth(8, 4, PHOTOMETRIC_SEPARATED), {0, 255, 255, 0}, {0, 0, 0, 255}) << red
+            << black << 0;
         QTest::newRow("tiff 16-bit CMYK")
             << "k.tif"
             << tiffOf(depth(16, 4, PHOTOMETRIC_SEPARATED), {0, 0, 0, 0}, {0, m16, m16, 0}) << white
@@ -198,6 +202,37 @@ class TestPictureDepths : public QObject {
             QVERIFY2(close(image.pixelColor(at), want, tolerance),
                      qPrintable(image.pixelColor(at).name() + " for " + want.name()));
         QCOMPARE(decodePicture(bytes).size(), image.size()); // the same from memory
+    }
+
+    // The orientation tag turns the picture upright, fitted or not; the stored
+    // left half (red) lands where the turn takes it.
+    void tiffOrientation_data() {
+        QTest::addColumn<int>("orientation");
+        QTest::addColumn<QSize>("limit");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QPoint>("red"); // in quarters of the width and height
+        QTest::newRow("1, as stored") << 1 << QSize() << QSize(40, 20) << QPoint(1, 2);
+        QTest::newRow("3, half a turn") << 3 << QSize() << QSize(40, 20) << QPoint(3, 2);
+        QTest::newRow("6, a quarter clockwise") << 6 << QSize() << QSize(20, 40) << QPoint(2, 1);
+        QTest::newRow("8, a quarter back") << 8 << QSize() << QSize(20, 40) << QPoint(2, 3);
+        QTest::newRow("6, fitted upright") << 6 << QSize(100, 20) << QSize(10, 20) << QPoint(2, 1);
+    }
+
+    void tiffOrientation() {
+        QFETCH(int, orientation);
+        QFETCH(QSize, limit);
+        QFETCH(QSize, size);
+        QFETCH(QPoint, red);
+        Spec spec = depth(8, 3, PHOTOMETRIC_RGB);
+        spec.orientation = orientation;
+        TempTree tree;
+        const QImage image =
+            LoadPicture(tree.write("turned.tif", tiffOf(spec, {255, 0, 0}, {0, 0, 255})), limit);
+        QCOMPARE(image.size(), size);
+        const QPoint at(red.x() * size.width() / 4, red.y() * size.height() / 4);
+        QVERIFY2(close(image.pixelColor(at), Qt::red, 0), qPrintable(image.pixelColor(at).name()));
+        const QPoint opposite(size.width() - 1 - at.x(), size.height() - 1 - at.y());
+        QVERIFY(close(image.pixelColor(opposite), Qt::blue, 0));
     }
 };
 
