@@ -46,6 +46,7 @@ class BandReader {
             if (stop && *stop) invalid("stopped");
             const qint64 first = s * rowsPerStrip,
                          rows = qMin(rowsPerStrip, size_.height() - first);
+            if (rows <= 0) break; // strips past the picture's last row
             for (int p = 0; p < planes_; ++p)
                 if (TIFFReadEncodedStrip(tif_, quint32(p * strips + s), band[size_t(p)].data(),
                                          tmsize_t(rows * line)) < rows * line)
@@ -59,7 +60,8 @@ class BandReader {
         const qint64 tileWidth = tag<quint32>(tif_, TIFFTAG_TILEWIDTH);
         const qint64 tileHeight = tag<quint32>(tif_, TIFFTAG_TILELENGTH);
         const qint64 tileRow = TIFFTileRowSize64(tif_), tileBytes = TIFFTileSize64(tif_);
-        if (tileWidth <= 0 || tileHeight <= 0 || tileRow <= 0) invalid("bad tiles");
+        if (tileWidth <= 0 || tileHeight <= 0 || tileRow <= 0 || tileBytes < tileRow * tileHeight)
+            invalid("bad tiles");
         const qint64 across = (size_.width() + tileWidth - 1) / tileWidth;
         const qint64 line = across * tileRow;
         if (line * tileHeight * planes_ + tileBytes > MaxBandBytes) invalid("tiles too large");
