@@ -10,7 +10,7 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-libav timgm6mb-soundfont
   fonts-liberation fonts-wqy-zenhei
-  libuchardet-dev
+  libuchardet-dev libtiff-dev
 )
 if [ "${1:-}" = "--test" ]; then
   # A virtual display for the tests that need a real X server.

@@ -14,13 +14,30 @@
 #include <QLabel>
 #include <exception>
 
+namespace {
+
+// The entries around index, the way the selection moves first: the next two
+// that way and the one the other way, each as a path in folder.
+QStringList neighboursOf(const FileListBox& list, int index, bool backwards,
+                         const QString& folder) {
+    const int way = backwards ? -1 : 1;
+    QStringList paths;
+    for (const int at : {index + way, index - way, index + 2 * way})
+        if (at >= 0 && at < list.ListCount()) paths << folder + list.List(at);
+    return paths;
+}
+
+} // namespace
+
 void TheViewer::File1_Click() {
     // The first step that fails ends the whole step without a word; for
     // anything but a picture that is the picture loader's refusal, which
     // comes later, from the picture fetcher, as silently.
     try {
         QString& path = Module::SelectedPath;
+        const QString before = path;
         path = withTrailingSeparator(Dir1->Path());
+        const QString folder = path;
         Picture1->setVisible(false);
         pictureFetcher_->cancel(); // the last file's picture never shows now
         TextB->setVisible(false);
@@ -44,6 +61,14 @@ void TheViewer::File1_Click() {
                 Picture1->setVisible(true);
                 Picture1->setAnimation(std::move(animation));
             });
+        // The neighbours decoded ahead, so that the next step shows at once;
+        // the way the selection moved is known from the file shown before.
+        const int index = File1->currentIndex().row();
+        const bool backwards =
+            index + 1 < File1->ListCount() && before == folder + File1->List(index + 1);
+        if (index >= 0)
+            pictureFetcher_->prefetch(path, neighboursOf(*File1, index, backwards, folder),
+                                      Picture1->decodeLimit(), [this] { return !isMinimized(); });
     } catch (const std::exception&) {
     }
 }

@@ -2,6 +2,7 @@
 #include "controls/DriveListBox.h"
 #include "controls/FileListBox.h"
 #include "controls/MessageBox.h"
+#include "controls/PictureFetcher.h"
 #include "shell/TheViewer.h"
 #include "system/PlatformError.h"
 
@@ -17,6 +18,7 @@ void TheViewer::Drive1_Change() {
 }
 
 void TheViewer::Dir1_Change() {
+    pictureFetcher_->dropPrefetched(); // the pictures of another folder
     try {
         File1->setPath(Dir1->Path());
     } catch (const PlatformError&) {

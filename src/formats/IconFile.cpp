@@ -81,6 +81,12 @@ QImage decodeBestIcon(const QByteArray& bytes, qint64 maxPixels) {
     single[4] = 1;
     single[5] = 0;
     QByteArray entry = bytes.sliced(DirectoryStart + EntrySize * best, EntrySize);
+    // The image's own header wins over a directory that says another size
+    // (some writers give the doubled height of colours and mask).
+    if (chosen.width <= 256 && chosen.height <= 256) {
+        entry[0] = char(chosen.width % 256);
+        entry[1] = char(chosen.height % 256);
+    }
     const quint32 newLength = quint32(length), newOffset = DirectoryStart + EntrySize;
     for (int b = 0; b < 4; ++b) {
         entry[8 + b] = char(newLength >> (8 * b));

@@ -9,10 +9,13 @@ int frameDelay(int asked) {
 }
 } // namespace
 
-PictureAnimation::PictureAnimation(const QString& path, QSize limit) : file_(path), limit_(limit) {}
+PictureAnimation::PictureAnimation(const QByteArray& bytes, QSize limit)
+    : bytes_(bytes), limit_(limit) {
+    buffer_.setBuffer(&bytes_);
+}
 
-std::unique_ptr<PictureAnimation> PictureAnimation::open(const QString& path, QSize limit) {
-    std::unique_ptr<PictureAnimation> animation(new PictureAnimation(path, limit));
+std::unique_ptr<PictureAnimation> PictureAnimation::open(const QByteArray& bytes, QSize limit) {
+    std::unique_ptr<PictureAnimation> animation(new PictureAnimation(bytes, limit));
     if (!animation->restart() || !animation->reader_->supportsAnimation()) return nullptr;
     if (animation->reader_->imageCount() == 1) return nullptr;
     // Reading the first frame positions the reader at the second.
@@ -22,9 +25,9 @@ std::unique_ptr<PictureAnimation> PictureAnimation::open(const QString& path, QS
 
 bool PictureAnimation::restart() {
     reader_.reset();
-    if (file_.isOpen()) file_.close();
-    if (!file_.open(QIODevice::ReadOnly)) return false;
-    reader_ = std::make_unique<QImageReader>(&file_);
+    if (buffer_.isOpen()) buffer_.close();
+    if (!buffer_.open(QIODevice::ReadOnly)) return false;
+    reader_ = std::make_unique<QImageReader>(&buffer_);
     reader_->setDecideFormatFromContent(true);
     return reader_->canRead();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QFile>
+#include <QBuffer>
 #include <QImage>
 #include <QImageReader>
 #include <QSize>
@@ -9,13 +9,14 @@
 
 class QThread;
 
-// The frames of an animated picture file (GIF, or whatever Qt's readers
-// animate), composed frame over frame by the reader, each scaled down to fit
-// in a limit, played in a loop.
+// The frames of an animated picture (GIF, or whatever Qt's readers animate),
+// composed frame over frame by the reader, each scaled down to fit in a
+// limit, played in a loop. It reads the file's bytes already in memory, so
+// that the file is opened once, whatever its name.
 class PictureAnimation {
   public:
-    // Null when the file holds no animation of more than one frame.
-    static std::unique_ptr<PictureAnimation> open(const QString& path, QSize limit);
+    // Null when the bytes hold no animation of more than one frame.
+    static std::unique_ptr<PictureAnimation> open(const QByteArray& bytes, QSize limit);
 
     // The next frame, after the first (which the picture loader gave); from the
     // start again after the last. Null when a frame cannot be read.
@@ -23,14 +24,15 @@ class PictureAnimation {
     // How long the frame last returned (or the first) stays, in milliseconds.
     int delayMs() const { return delayMs_; }
     // Hands the animation to the thread that plays it, when another made it.
-    void moveToThread(QThread* thread) { file_.moveToThread(thread); }
+    void moveToThread(QThread* thread) { buffer_.moveToThread(thread); }
 
   private:
-    PictureAnimation(const QString& path, QSize limit);
+    PictureAnimation(const QByteArray& bytes, QSize limit);
     bool restart();
     QImage readFrame();
 
-    QFile file_;
+    QByteArray bytes_;
+    QBuffer buffer_;
     std::unique_ptr<QImageReader> reader_;
     QSize limit_;
     int delayMs_ = 100;

@@ -1,18 +1,17 @@
 #include "formats/PictureLoader.h"
 
+#include "formats/BmpReading.h"
 #include "formats/IconFile.h"
 #include "formats/OpaqueBitmaps.h"
+#include "formats/PictureAnimation.h"
 #include "formats/RasterReading.h"
 #include "formats/StoppableDevice.h"
-#include "formats/metafile/ByteReader.h"
+#include "formats/TiffReading.h"
 #include "formats/metafile/Metafile.h"
 #include "system/FileNames.h"
 #include "system/PlatformError.h"
 
 #include <QFile>
-#include <QImageReader>
-
-#include <cstdlib>
 
 namespace {
 
@@ -22,28 +21,72 @@ constexpr qint64 MaxPicturePixels = RenderLimits().maxPixels;
     throw PlatformError(Err::InvalidPicture, why);
 }
 
-// Qt shows a cut-off JPEG or BMP with its missing part filled in; the viewer
-// treats it as damaged, like any picture it cannot fully read.
-bool isCutOff(QByteArrayView bytes) {
-    if (bytes.startsWith("\xff\xd8")) { // JPEG: the end marker follows the last scan
-        const qsizetype scan = bytes.lastIndexOf(QByteArrayView("\xff\xda", 2));
-        return scan >= 0 && bytes.indexOf(QByteArrayView("\xff\xd9", 2), scan) < 0;
-    }
-    const ByteReader r(bytes);
-    if (!bytes.startsWith("BM") || !r.has(0, 34) || r.u32(14) < 40) return false;
-    const quint32 compression = r.u32(30);
-    if (compression != 0 && compression != 3) return false; // run-length data ends where it ends
-    const qint64 width = r.i32(18), height = std::abs(qint64(r.i32(22))), bits = r.u16(28);
-    const qint64 stride = (width * bits + 31) / 32 * 4;
-    return width > 0 && qint64(r.u32(10)) + stride * height > bytes.size();
+// Qt shows a cut-off JPEG with its missing part filled in; the viewer treats
+// it as damaged, like any picture it cannot fully read.
+bool isCutOffJpeg(QByteArrayView bytes) {
+    if (!bytes.startsWith("\xff\xd8")) return false;
+    // The end marker follows the last scan.
+    const qsizetype scan = bytes.lastIndexOf(QByteArrayView("\xff\xda", 2));
+    return scan >= 0 && bytes.indexOf(QByteArrayView("\xff\xd9", 2), scan) < 0;
 }
 
+// TIFF and bitmaps are read in bands from wherever they are; null when the
+// device holds neither, or a bitmap of a kind left to Qt's reader.
+QImage readBanded(QIODevice* device, QSize limit, const std::atomic<bool>* stop) {
+    const QByteArray head = device->peek(64);
+    if (isTiff(head)) return readTiff(device, limit, MaxPicturePixels, stop);
+    if (isBmp(head)) return readBitmap(device, limit, MaxPicturePixels);
+    return {};
+}
+
+// Kinds decoded from the whole content in memory: metafiles, icons, JPEG
+// (checked for its end first), the kinds Qt animates, and compressed DIBs
+// (given a file header for Qt's reader).
 bool needsWholeFile(QByteArrayView head) {
     return isWmf(head) || isEmf(head) || isIconFile(head) || head.startsWith("\xff\xd8") ||
-           head.startsWith("BM");
+           head.startsWith("GIF8") || isHeaderlessDib(head) ||
+           (head.startsWith("RIFF") && head.size() >= 12 && head.sliced(8).startsWith("WEBP"));
+}
+
+// The file's whole content, for the kinds decoded from memory; or its
+// picture, read straight from the file.
+struct Opened {
+    QByteArray bytes;
+    QImage banded;
+};
+
+Opened openPicture(const QString& path, QSize limit, const std::atomic<bool>* stop) {
+    int fd = -1;
+    try {
+        fd = FileNames::openRegularFile(path).release();
+    } catch (const PlatformError& e) {
+        if (e.number() == Err::FileNotFound || e.number() == Err::PathFileAccess)
+            throw PlatformError(Err::FileNotFound, path);
+        invalid(e.detail());
+    }
+    Stoppable<QFile> file(stop);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        invalid(file.errorString());
+    Opened opened;
+    opened.banded = readBanded(&file, limit, stop);
+    if (!opened.banded.isNull()) return opened;
+    if (!needsWholeFile(file.peek(128))) { // Qt's readers know it by its start
+        if (!file.seek(0)) invalid(file.errorString());
+        opened.banded = readRaster(&file, limit, MaxPicturePixels);
+        return opened;
+    }
+    if (file.size() > MetafileCaps::MaxFileBytes) invalid(QStringLiteral("file too large"));
+    if (!file.seek(0)) invalid(file.errorString());
+    opened.bytes = file.readAll();
+    if (stop && *stop) invalid(QStringLiteral("stopped"));
+    return opened;
 }
 
 } // namespace
+
+LoadedPicture::LoadedPicture() = default;
+LoadedPicture::LoadedPicture(LoadedPicture&&) noexcept = default;
+LoadedPicture::~LoadedPicture() = default;
 
 QImage decodePicture(const QByteArray& bytes, QSize limit, const std::atomic<bool>* stop) {
     RenderLimits drawing;
@@ -58,24 +101,33 @@ QImage decodePicture(const QByteArray& bytes, QSize limit, const std::atomic<boo
             // a few other formats start like an icon directory
         }
     }
-    if (isCutOff(bytes)) invalid(QStringLiteral("the picture is cut off"));
-    StoppableBytes buffer(bytes.startsWith("BM") ? withUnusedAlphaMaskCleared(bytes) : bytes, stop);
+    if (isCutOffJpeg(bytes)) invalid(QStringLiteral("the picture is cut off"));
+    {
+        StoppableBytes buffer(bytes, stop);
+        const QImage banded = readBanded(&buffer, limit, stop);
+        if (!banded.isNull()) return banded;
+    }
+    // Run-length and other bitmaps Qt reads, with a file header in front.
+    const QByteArray bmp = isHeaderlessDib(bytes) ? withFileHeader(bytes) : bytes;
+    StoppableBytes buffer(bmp.startsWith("BM") ? withUnusedAlphaMaskCleared(bmp) : bmp, stop);
     return readRaster(&buffer, limit, MaxPicturePixels);
 }
 
 QImage LoadPicture(const QString& path, QSize limit, const std::atomic<bool>* stop) {
-    int fd = -1;
-    try {
-        fd = FileNames::openRegularFile(path).release();
-    } catch (const PlatformError& e) {
-        if (e.number() == Err::FileNotFound || e.number() == Err::PathFileAccess)
-            throw PlatformError(Err::FileNotFound, path);
-        invalid(e.detail());
+    Opened opened = openPicture(path, limit, stop);
+    if (!opened.banded.isNull()) return opened.banded;
+    return decodePicture(opened.bytes, limit, stop);
+}
+
+LoadedPicture LoadPictureAndAnimation(const QString& path, QSize limit,
+                                      const std::atomic<bool>* stop) {
+    Opened opened = openPicture(path, limit, stop);
+    LoadedPicture loaded;
+    if (!opened.banded.isNull()) {
+        loaded.picture = opened.banded;
+        return loaded;
     }
-    Stoppable<QFile> file(stop);
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        invalid(file.errorString());
-    if (!needsWholeFile(file.peek(128))) return readRaster(&file, limit, MaxPicturePixels);
-    if (file.size() > MetafileCaps::MaxFileBytes) invalid(QStringLiteral("file too large"));
-    return decodePicture(file.readAll(), limit, stop);
+    loaded.picture = decodePicture(opened.bytes, limit, stop);
+    if (!(stop && *stop)) loaded.animation = PictureAnimation::open(opened.bytes, limit);
+    return loaded;
 }

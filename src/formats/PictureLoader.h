@@ -6,17 +6,34 @@
 #include <QString>
 
 #include <atomic>
+#include <memory>
+
+class PictureAnimation;
 
 // Decodes the picture in a file, whatever its name says; throws error 481
 // when the content is no picture it can decode (53 when the file is missing).
 // With a valid limit, a larger picture comes back scaled down to fit in it
-// (keeping its aspect ratio), decoded or drawn at that size where it can be.
-// Once stop turns true a metafile stops playing and a raster decoder's reads
-// fail: what comes back (or the 481 thrown) is for a caller that has stopped
-// wanting it.
+// (keeping its aspect ratio), decoded or drawn at that size where it can be:
+// then no picture is too large that the format allows (TIFF and BMP are read
+// in bands, JPEG at reduced size). Once stop turns true a metafile stops
+// playing and a raster decoder's reads fail: what comes back (or the 481
+// thrown) is for a caller that has stopped wanting it.
 QImage LoadPicture(const QString& path, QSize limit = {}, const std::atomic<bool>* stop = nullptr);
 
+// The same, and the file's animation when it holds several frames (null
+// otherwise), both from the one open of the file.
+struct LoadedPicture {
+    QImage picture;
+    std::unique_ptr<PictureAnimation> animation;
+    LoadedPicture();
+    LoadedPicture(LoadedPicture&&) noexcept;
+    ~LoadedPicture();
+};
+LoadedPicture LoadPictureAndAnimation(const QString& path, QSize limit = {},
+                                      const std::atomic<bool>* stop = nullptr);
+
 // The same decoding from bytes in memory (an embedded picture, for example):
-// raster types Qt reads, OS/2 bitmaps, ICO/CUR, WMF and EMF. Throws 481.
+// raster types Qt reads, TIFF and BMP of every depth, DIBs without their file
+// header, ICO/CUR, WMF and EMF. Throws 481.
 QImage decodePicture(const QByteArray& bytes, QSize limit = {},
                      const std::atomic<bool>* stop = nullptr);

@@ -15,6 +15,20 @@ constexpr qint64 ExifSearchBytes = 128 * 1024;
     throw PlatformError(Err::InvalidPicture, why);
 }
 
+// Huffman-coded JPEG spends at least a bit on each 8 x 8 block of each
+// component (its DC difference), so a file holds at most 512 pixels a byte.
+// Arithmetic coding (frame markers C9 to CF) can do better: not bounded.
+bool claimsMoreThanItHolds(QByteArrayView start, QSize size, qint64 fileBytes) {
+    for (qsizetype at = 2; at + 4 <= start.size();) {
+        const uchar marker = uchar(start[at + 1]);
+        if (uchar(start[at]) != 0xff) return false;
+        if (marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc)
+            return marker < 0xc9 && qint64(size.width()) * size.height() > 1024 * fileBytes;
+        at += 2 + (uchar(start[at + 2]) << 8 | uchar(start[at + 3]));
+    }
+    return false;
+}
+
 } // namespace
 
 QImage shrunkToFit(const QImage& picture, QSize limit) {
@@ -31,7 +45,11 @@ QImage readRaster(QIODevice* device, QSize limit, qint64 maxPixels) {
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(!jpeg); // a JPEG's orientation is applied below
     const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() > maxPixels)
+    // A JPEG decodes reduced, to at most eight times the limit each way.
+    const bool reduced = jpeg && limit.isValid();
+    if (jpeg && size.isValid() && claimsMoreThanItHolds(start, size, device->size()))
+        invalid(QStringLiteral("the picture claims more than the file holds"));
+    if (size.isValid() && qint64(size.width()) * size.height() > maxPixels && !reduced)
         invalid(QStringLiteral("picture too large"));
     if (jpeg && size.isValid() && limit.isValid()) {
         // The decoder's DCT scaling reads only what the reduced size needs.

@@ -8,7 +8,8 @@
 // a JPEG is turned upright by its EXIF orientation. With a valid limit the
 // picture comes back no larger than fits in it: a JPEG is decoded at reduced
 // size, anything else is scaled down smoothly after decoding. Throws 481 for
-// what cannot be read, and for pictures of more than maxPixels.
+// what cannot be read, and for pictures of more than maxPixels (but for a
+// JPEG decoded reduced).
 QImage readRaster(QIODevice* device, QSize limit, qint64 maxPixels);
 
 // The picture scaled down smoothly to fit in limit; unchanged if it does.

@@ -13,6 +13,9 @@
 namespace {
 // Read in parts, so that a dropped read stops soon.
 constexpr qint64 ReadChunk = 1024 * 1024;
+// What is read of a document read whole (RTF, Word): its start only, past
+// this, so that a huge file never asks for memory it cannot get.
+constexpr qint64 MaxWholeBytes = 64 * 1024 * 1024;
 } // namespace
 
 FileHandle openTextFile(const QString& path) {
@@ -46,7 +49,7 @@ TextFileContent readTextFile(FileHandle handle, bool nfo, const std::atomic_bool
     QFile file;
     if (!file.open(handle.release(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         throw PlatformError(Err::DeviceIO, file.errorString());
-    const qint64 size = file.size();
+    const qint64 size = qMin(file.size(), MaxWholeBytes);
     QByteArray bytes(size, Qt::Uninitialized);
     qint64 done = 0;
     while (done < size && !dropped) {

@@ -32,8 +32,8 @@ QByteArray textFileStart(int fd, qint64 bytes);
 enum class LargeTextFile { ReadWhole, InPieces, Unreadable };
 LargeTextFile largeTextFile(const QByteArray& start, bool nfo);
 
-// Reads the open file (closing it) and decodes it; nfo tells that the name
-// marks DOS art. Throws PlatformError 57 when reading fails. Runs on any
+// Reads the open file (closing it; its first 64 MB at most) and decodes it;
+// nfo tells that the name marks DOS art. Throws PlatformError 57 when reading fails. Runs on any
 // thread; once dropped becomes true it stops early with nothing.
 TextFileContent readTextFile(FileHandle file, bool nfo, const std::atomic_bool& dropped);
 

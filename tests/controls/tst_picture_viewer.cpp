@@ -154,11 +154,20 @@ class TestPictureViewer : public QObject {
         QTRY_VERIFY(near(s.viewer.Picture1->size(), {353, 265}));
     }
 
+    void animatedGifPlaysUntilAnotherFile_data() {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("utf-8 name") << QByteArray("anim.gif");
+        QTest::newRow("name with byte 0xE9, not utf-8") << QByteArray("anim\xe9.gif");
+    }
+
     void animatedGifPlaysUntilAnotherFile() {
         // The first frame is a corner patch of a 32 x 24 picture; the second adds
         // another patch over it.
+        QFETCH(QByteArray, name);
         const QByteArray gif = pic::gifPatches({32, 24}, {{{0, 0, 8, 8}, 0}, {{16, 8, 8, 8}, 2}});
-        Shown s({{"anim.gif", gif}, {"still.bmp", pic::saved(mf::quarters(), "bmp")}});
+        Shown s({{"still.bmp", pic::saved(mf::quarters(), "bmp")}});
+        QVERIFY(s.tree.writeRaw(name, gif));
+        s.viewer.File1->Refresh();
         QVERIFY(s.showFirst());
         const PictureBox& area = *s.viewer.Picture1;
         QCOMPARE(area.size(), QSize(32, 24));

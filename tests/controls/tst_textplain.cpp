@@ -1,4 +1,5 @@
 #include "controls/RichTextPane.h"
+#include "formats/TextFileContent.h"
 #include "formats/tst_picture_files.h"
 #include "support/Checks.h"
 #include "support/TempTree.h"
@@ -213,6 +214,18 @@ class TextPlainTest : public QObject {
         const QByteArray output = process.readAllStandardOutput() + process.readAllStandardError();
         QVERIFY2(process.exitCode() == 0, output.constData());
         QVERIFY2(output.contains("PASS   : TextPlainTest::unreadableFileIs70"), output.constData());
+    }
+
+    // A document read whole is read up to a bound: a huge one (here sparse,
+    // 5 GB) shows its start instead of asking for memory it cannot get.
+    void hugeDocumentReadsItsStart() {
+        const QString path = tree_.write("huge.rtf", "{\\rtf1 start of a huge document}");
+        QVERIFY(QFile::resize(path, 5LL << 30));
+        const std::atomic_bool never{false};
+        const TextFileContent content = readTextFile(openTextFile(path), false, never);
+        QCOMPARE(content.kind, TextFileContent::Rtf);
+        QCOMPARE(content.rtf.size(), 64LL << 20);
+        QVERIFY(content.rtf.startsWith("{\\rtf1 start"));
     }
 
     void bigTextArrivesInSteps() {

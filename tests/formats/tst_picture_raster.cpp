@@ -8,7 +8,10 @@
 #include "tst_picture_files.h"
 
 #include <QRandomGenerator>
+#include <QtEndian>
+
 #include <QtTest>
+#include <array>
 
 namespace {
 
@@ -42,6 +45,13 @@ QImage quadrants() {
                            y < 10 ? (x < 20 ? 0xffff0000 : 0xff00ff00)
                                   : (x < 20 ? 0xff0000ff : 0xffffffff));
     return image;
+}
+
+// The same bitmap with its rows read top down: a negative height.
+QByteArray topDown(QByteArray bmp) {
+    const qint32 height = qFromLittleEndian<qint32>(bmp.constData() + 22);
+    qToLittleEndian<qint32>(-height, bmp.data() + 22);
+    return bmp;
 }
 
 bool near(QColor a, QColor b) {
@@ -134,6 +144,47 @@ class TestPictureRaster : public QObject {
         QCOMPARE(errorOf([&] { LoadPicture(tree.write(name, bytes)); }), 481);
     }
 
+    // Even fitted into a small limit, where any size could be shown, a
+    // picture whose header claims more than its file could hold is refused.
+    void claimsMoreThanTheFileHolds_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        const auto tiff = [](int compression) {
+            QByteArray b("II*\0", 4);
+            mf::put32(b, 8);
+            const QList<std::array<qint64, 3>> entries = {
+                {256, 4, 100000},      {257, 4, 100000}, {258, 3, 8},
+                {259, 3, compression}, {262, 3, 1},      {273, 4, 8 + 2 + 9 * 12 + 4},
+                {277, 3, 1},           {278, 4, 100000}, {279, 4, 100}};
+            mf::put16(b, int(entries.size()));
+            for (const auto& [tag, type, value] : entries) {
+                mf::put16(b, int(tag)), mf::put16(b, int(type)), mf::put32(b, 1);
+                if (type == 3)
+                    mf::put16(b, int(value)), mf::put16(b, 0);
+                else
+                    mf::put32(b, value);
+            }
+            mf::put32(b, 0);
+            return b + QByteArray(100, '\x55');
+        };
+        QByteArray jpeg = pic::saved(noise(64), "jpg", 90);
+        const qsizetype frame = jpeg.indexOf("\xff\xc0");
+        jpeg.replace(frame + 5, 4, QByteArray("\xfd\xe8\xfd\xe8", 4)); // 65000 x 65000
+        QByteArray bmp = pic::saved(halves(), "bmp");
+        bmp.replace(18, 8, mf::dwords({30000, 30000}));
+        QTest::newRow("tiff, uncompressed") << "claims.tif" << tiff(1);
+        QTest::newRow("tiff, LZW") << "claims-lzw.tif" << tiff(5);
+        QTest::newRow("jpeg") << "claims.jpg" << jpeg;
+        QTest::newRow("bmp") << "claims.bmp" << bmp;
+    }
+
+    void claimsMoreThanTheFileHolds() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        TempTree tree;
+        QCOMPARE(errorOf([&] { LoadPicture(tree.write(name, bytes), {800, 600}); }), 481);
+    }
+
     void missingFileIsNotFound() {
         TempTree tree;
         QCOMPARE(errorOf([&] { LoadPicture(tree.file("gone.bmp")); }), 53);
@@ -215,6 +266,10 @@ class TestPictureRaster : public QObject {
             << QSize(300, 50) << QSize(38, 50);
         QTest::newRow("png") << "c.png" << pic::saved(big, "png") << QSize(200, 600)
                              << QSize(200, 150);
+        QTest::newRow("tif, read in bands")
+            << "t.tif" << pic::saved(big, "tif") << QSize(100, 100) << QSize(100, 75);
+        QTest::newRow("bmp, read in bands")
+            << "b.bmp" << pic::saved(big, "bmp") << QSize(100, 100) << QSize(100, 75);
         QTest::newRow("smaller than the limit: as it is")
             << "d.jpg" << pic::saved(halves(), "jpg", 95) << QSize(100, 100) << QSize(40, 20);
         QTest::newRow("wmf drawn at the shown size")
@@ -237,6 +292,33 @@ class TestPictureRaster : public QObject {
         const int w = image.width(), h = image.height();
         QVERIFY(near(image.pixelColor(w / 4, h / 2), Red));
         QVERIFY(near(image.pixelColor(3 * w / 4, h / 2), Blue));
+    }
+
+    // Rows stored bottom up (the usual way) or top down, whole or fitted.
+    void bitmapRowOrder_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("limit");
+        // Stored top down, the rows of a picture turned upside down show it upright.
+        const QByteArray bottomUp = pic::saved(quadrants(), "bmp");
+        const QByteArray topDownBytes = topDown(pic::saved(quadrants().mirrored(), "bmp"));
+        for (const QSize limit : {QSize(), QSize(20, 20)}) {
+            const char* size = limit.isValid() ? "fitted" : "whole";
+            QTest::addRow("bottom up, %s", size) << bottomUp << limit;
+            QTest::addRow("top down, %s", size) << topDownBytes << limit;
+        }
+    }
+
+    void bitmapRowOrder() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, limit);
+        TempTree tree;
+        const QImage image = LoadPicture(tree.write("rows.bmp", bytes), limit);
+        QCOMPARE(image.size(), limit.isValid() ? QSize(20, 10) : QSize(40, 20));
+        const int w = image.width(), h = image.height();
+        QVERIFY(near(image.pixelColor(w / 4, h / 4), Red));
+        QVERIFY(near(image.pixelColor(3 * w / 4, h / 4), Green));
+        QVERIFY(near(image.pixelColor(w / 4, 3 * h / 4), Blue));
+        QVERIFY(near(image.pixelColor(3 * w / 4, 3 * h / 4), Qt::white));
     }
 
     void bmp32WithoutAlphaIsOpaque_data() {
