@@ -6,8 +6,6 @@
 #include "system/PlatformError.h"
 
 #include <cerrno>
-#include <ctime>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,7 +14,7 @@
 namespace {
 
 constexpr char Prefix[] = ".quillory-copy-";
-constexpr time_t StaleSeconds = 24 * 60 * 60;
+constexpr long StaleSeconds = 24 * 60 * 60;
 
 [[noreturn]] void failWithErrno() {
     throwFromErrno(errno);
@@ -37,12 +35,6 @@ void copyContent(int from, int to, qint64 total, const CopyProgress& progress) {
         done += got;
         if (progress && !progress(done, total)) throw CopyCancelled();
     }
-}
-
-bool isOurTemporaryName(const char* name) {
-    const QByteArray n(name);
-    return n.size() == qsizetype(sizeof Prefix - 1 + AtomicReplace::SuffixLength) &&
-           n.startsWith(Prefix);
 }
 
 } // namespace
@@ -79,21 +71,5 @@ void copyFileSafely(const QString& source, const QString& target, const CopyProg
 }
 
 void removeStaleCopies(const QString& folder) {
-    const QByteArray native = FileNames::encode(folder);
-    const int dirFd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd < 0) return;
-    DIR* dir = ::fdopendir(dirFd);
-    if (!dir) {
-        ::close(dirFd);
-        return;
-    }
-    const time_t now = ::time(nullptr);
-    while (const dirent* entry = ::readdir(dir)) {
-        if (!isOurTemporaryName(entry->d_name)) continue;
-        struct stat st {};
-        if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
-        if (S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && now - st.st_mtime > StaleSeconds)
-            ::unlinkat(dirFd, entry->d_name, 0);
-    }
-    ::closedir(dir);
+    AtomicReplace::removeStale(FileNames::encode(folder), Prefix, StaleSeconds);
 }

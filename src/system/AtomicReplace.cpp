@@ -4,7 +4,10 @@
 
 #include <QRandomGenerator>
 #include <cerrno>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -73,4 +76,26 @@ void AtomicReplace::giveName() {
         }
         if (errno != EEXIST) throwFromErrno(errno);
     }
+}
+
+void AtomicReplace::removeStale(const QByteArray& folder, const char* prefix,
+                                long olderThanSeconds) {
+    const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0) return;
+    DIR* dir = ::fdopendir(dirFd);
+    if (!dir) {
+        ::close(dirFd);
+        return;
+    }
+    const QByteArray start(prefix);
+    const time_t now = ::time(nullptr);
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name.size() != start.size() + SuffixLength || !name.startsWith(start)) continue;
+        struct stat st {};
+        if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && now - st.st_mtime > olderThanSeconds)
+            ::unlinkat(dirFd, entry->d_name, 0);
+    }
+    ::closedir(dir);
 }

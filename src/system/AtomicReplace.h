@@ -32,6 +32,11 @@ class AtomicReplace {
     // The length of the names prefix gives hidden temporary files.
     static constexpr int SuffixLength = 6;
 
+    // Removes what replacements killed half-way left in folder: regular files
+    // of prefix's name pattern, owned by this user, untouched for longer than
+    // olderThanSeconds.
+    static void removeStale(const QByteArray& folder, const char* prefix, long olderThanSeconds);
+
   private:
     void giveName();
 
