@@ -54,16 +54,26 @@ void convertRow(const Layout& l, const uchar* s, QRgb* out) {
     }
 }
 
-} // namespace
-
-QImage readBitmap(QIODevice* device, QSize limit, qint64 maxPixels) {
-    Layout l;
+// The headers; false for a kind left to Qt's reader (its size is known all the same).
+bool layoutOf(QIODevice* device, Layout& l) {
     try {
-        if (!readLayout(device->peek(FileHeader + 124 + 16 + 256 * 4), device->size(), l))
-            return {};
+        return readLayout(device->peek(FileHeader + 124 + 16 + 256 * 4), device->size(), l);
     } catch (const MalformedData&) {
         invalid("bitmap header cut off");
     }
+}
+
+} // namespace
+
+QSize bitmapSize(QIODevice* device) {
+    Layout l;
+    layoutOf(device, l);
+    return QSize(int(l.width), int(std::llabs(l.height)));
+}
+
+QImage readBitmap(QIODevice* device, QSize limit, qint64 maxPixels) {
+    Layout l;
+    if (!layoutOf(device, l)) return {};
     const QSize size(int(l.width), int(std::llabs(l.height)));
     if (!limit.isValid() && l.width * std::llabs(l.height) > maxPixels)
         invalid("picture too large");

@@ -20,5 +20,8 @@ bool isHeaderlessDib(QByteArrayView head);
 // more than maxPixels when limit is invalid (decoded at full size).
 QImage readBitmap(QIODevice* device, QSize limit, qint64 maxPixels);
 
+// The bitmap's size from its headers, of any kind; throws 481 as readBitmap.
+QSize bitmapSize(QIODevice* device);
+
 // The DIB with a BMP file header in front of it.
 QByteArray withFileHeader(const QByteArray& dib);

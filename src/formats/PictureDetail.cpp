@@ -1,6 +1,5 @@
 #include "formats/PictureDetail.h"
 
-#include "formats/ExifOrientation.h"
 #include "formats/PictureLoader.h"
 #include "formats/StoppableDevice.h"
 #include "formats/metafile/Metafile.h"
@@ -8,14 +7,11 @@
 #include "system/PlatformError.h"
 
 #include <QFile>
-#include <QImageReader>
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-constexpr qint64 ExifSearchBytes = 128 * 1024;
 
 PictureDetail drawnDetail(const QByteArray& bytes, double scale, QRect visible,
                           const std::atomic<bool>* stop) {
@@ -43,17 +39,14 @@ PictureDetail loadPictureDetail(const QString& path, double scale, QRect visible
     if (!file.open(FileNames::openRegularFile(path).release(), QIODevice::ReadOnly,
                    QFileDevice::AutoCloseHandle))
         throw PlatformError(Err::InvalidPicture, file.errorString());
-    const QByteArray head = file.peek(ExifSearchBytes);
+    const QByteArray head = file.peek(64);
     if (isWmf(head) || isEmf(head)) {
         if (file.size() > MetafileCaps::MaxFileBytes)
             throw PlatformError(Err::InvalidPicture, QStringLiteral("file too large"));
         return drawnDetail(file.readAll(), scale, visible, stop);
     }
     PictureDetail detail;
-    QImageReader reader(&file);
-    reader.setDecideFormatFromContent(true);
-    detail.own = reader.size();
-    if (head.startsWith("\xff\xd8") && swapsSides(exifOrientation(head))) detail.own.transpose();
+    detail.own = pictureSize(&file);
     if (scale <= 0 || !detail.own.isValid()) return detail;
     // Never above its own size: sharper than that there is nothing.
     double factor = std::min(1.0, scale);
@@ -61,8 +54,7 @@ PictureDetail loadPictureDetail(const QString& path, double scale, QRect visible
     if (pixels > double(maxPixels)) factor *= std::sqrt(double(maxPixels) / pixels);
     const QSize limit(std::max(1, int(std::lround(detail.own.width() * factor))),
                       std::max(1, int(std::lround(detail.own.height() * factor))));
-    file.close();
-    detail.image = LoadPicture(path, limit, stop);
+    detail.image = readPicture(&file, limit, stop);
     detail.covers = QRect(0, 0, int(std::lround(detail.own.width() * scale)),
                           int(std::lround(detail.own.height() * scale)));
     return detail;

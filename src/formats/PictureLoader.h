@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -31,6 +32,13 @@ struct LoadedPicture {
 };
 LoadedPicture LoadPictureAndAnimation(const QString& path, QSize limit = {},
                                       const std::atomic<bool>* stop = nullptr);
+
+// The same from a file already open on device (opened byte-exact, read from
+// its start), and the size it gives the picture unbounded, upright, from the
+// headers alone (invalid when they do not tell it; not for metafiles, drawn
+// at any size). pictureSize leaves the device at its start.
+QImage readPicture(QIODevice* device, QSize limit = {}, const std::atomic<bool>* stop = nullptr);
+QSize pictureSize(QIODevice* device);
 
 // The same decoding from bytes in memory (an embedded picture, for example):
 // raster types Qt reads, TIFF and BMP of every depth, DIBs without their file

@@ -37,6 +37,19 @@ QImage shrunkToFit(const QImage& picture, QSize limit) {
     return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
+QSize rasterSize(QIODevice* device) {
+    const QByteArray start = device->peek(ExifSearchBytes);
+    QImageReader reader(device);
+    reader.setDecideFormatFromContent(true);
+    QSize size = reader.size();
+    const bool turned =
+        start.startsWith("\xff\xd8")
+            ? swapsSides(exifOrientation(start))
+            : bool(reader.transformation() & QImageIOHandler::TransformationRotate90);
+    if (turned) size.transpose();
+    return size;
+}
+
 QImage readRaster(QIODevice* device, QSize limit, qint64 maxPixels) {
     const QByteArray start = device->peek(ExifSearchBytes);
     const bool jpeg = start.startsWith("\xff\xd8");

@@ -12,5 +12,9 @@
 // JPEG decoded reduced).
 QImage readRaster(QIODevice* device, QSize limit, qint64 maxPixels);
 
+// The size readRaster gives the picture unbounded (a JPEG upright), from its
+// headers alone; invalid when Qt's readers cannot tell it.
+QSize rasterSize(QIODevice* device);
+
 // The picture scaled down smoothly to fit in limit; unchanged if it does.
 QImage shrunkToFit(const QImage& picture, QSize limit);

@@ -32,6 +32,15 @@ QList<QRgb> colourMap(TIFF* tif, int bits) {
     return map;
 }
 
+QSize storedSize(TIFF* tif) {
+    const QSize size(int(tag<quint32>(tif, TIFFTAG_IMAGEWIDTH)),
+                     int(tag<quint32>(tif, TIFFTAG_IMAGELENGTH)));
+    if (size.width() <= 0 || size.height() <= 0 || size.width() > MaxSide ||
+        size.height() > MaxSide)
+        invalid("bad TIFF size");
+    return size;
+}
+
 // The tags, as a conversion of samples; invalid when the conversion does not cover them.
 TiffSamples samplesOf(TIFF* tif) {
     TiffSamples s;
@@ -140,13 +149,16 @@ bool isTiff(QByteArrayView head) {
            head.startsWith(QByteArrayView("MM\0+", 4));
 }
 
+QSize tiffSize(QIODevice* device) {
+    const libtiff::Handle tif = libtiff::open(device);
+    const QSize size = storedSize(tif.get());
+    const int orientation = qBound(1, int(tag<quint16>(tif.get(), TIFFTAG_ORIENTATION)), 8);
+    return swapsSides(orientation) ? size.transposed() : size;
+}
+
 QImage readTiff(QIODevice* device, QSize limit, qint64 maxPixels, const std::atomic<bool>* stop) {
     const libtiff::Handle tif = libtiff::open(device);
-    const QSize size(int(tag<quint32>(tif.get(), TIFFTAG_IMAGEWIDTH)),
-                     int(tag<quint32>(tif.get(), TIFFTAG_IMAGELENGTH)));
-    if (size.width() <= 0 || size.height() <= 0 || size.width() > MaxSide ||
-        size.height() > MaxSide)
-        invalid("bad TIFF size");
+    const QSize size = storedSize(tif.get());
     const TiffSamples samples = samplesOf(tif.get());
     if (samples.perPixel == 0) return throughRgba(tif.get(), size, limit, maxPixels);
     const qint64 planes = samples.separate ? samples.perPixel : 1;

@@ -14,5 +14,7 @@
 // kinds through libtiff's RGBA reader, whole, up to maxPixels. Throws 481 for
 // what cannot be read, and when the strips claim more than the file holds.
 bool isTiff(QByteArrayView head);
+// The size readTiff gives the picture unbounded, upright; throws 481 as it.
+QSize tiffSize(QIODevice* device);
 QImage readTiff(QIODevice* device, QSize limit, qint64 maxPixels,
                 const std::atomic<bool>* stop = nullptr);

@@ -8,6 +8,7 @@
 #include "formats/tst_picture_files.h"
 #include "shell/TheViewer.h"
 #include "support/TempTree.h"
+#include "support/TiffFixtures.h"
 
 #include <QApplication>
 #include <QDir>
@@ -214,6 +215,40 @@ class TestPictureViewer : public QObject {
         QTRY_VERIFY(area.isFitted());
         QVERIFY(near(area.size(), {353, 265}));
         QVERIFY(!crispAround(area.grab().toImage(), at));
+    }
+
+    // Kinds only our own readers know, their size told by the same open that
+    // decodes them: a DIB without its file header, TIFF turned by its tag.
+    void doubleClickShowsEveryKindSharp_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        const QSize size(1200, 900);
+        QTest::newRow("dib without its file header")
+            << "board.dib" << pic::saved(checkerboard(size), "bmp").mid(14);
+        TiffFixtures::Spec rgb16;
+        rgb16.bits = 16;
+        QTest::newRow("tiff, 16-bit RGB")
+            << "board.tif"
+            << TiffFixtures::checkerboard(size, rgb16, {0, 0, 0}, {65535, 65535, 65535});
+        TiffFixtures::Spec grey16 = rgb16;
+        grey16.perPixel = 1, grey16.photometric = 1, grey16.orientation = 6; // turned right
+        QTest::newRow("tiff, 16-bit grey stored on its side")
+            << "board.tif" << TiffFixtures::checkerboard(size.transposed(), grey16, {0}, {65535});
+    }
+
+    void doubleClickShowsEveryKindSharp() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QVERIFY(!bytes.isEmpty());
+        Shown s({{name, bytes}});
+        QVERIFY(s.showFirst());
+        PictureBox& area = *s.viewer.Picture1;
+        QVERIFY(near(area.size(), {353, 265})); // fitted
+        QTest::mouseDClick(&area, Qt::LeftButton, {}, {100, 80});
+        QTRY_COMPARE(area.scale(), 1.0);
+        QCOMPARE(area.size(), QSize(353, 393));
+        QTRY_VERIFY(area.isSharp());
+        QVERIFY(crispAround(area.grab().toImage(), {100, 80}));
     }
 
     void zoomStepsAndBounds_data() {

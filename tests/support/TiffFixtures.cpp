@@ -135,6 +135,25 @@ QByteArray halves(QSize size, const Spec& spec, const QList<double>& left,
     return ok ? file.readAll() : QByteArray();
 }
 
+QByteArray checkerboard(QSize size, const Spec& spec, const QList<double>& even,
+                        const QList<double>& odd) {
+    QTemporaryFile file;
+    if (!file.open()) return {};
+    TIFF* tif = TIFFOpen(QFile::encodeName(file.fileName()).constData(), "w");
+    if (!tif) return {};
+    setTags(tif, size, spec);
+    bool ok = true;
+    for (int y = 0; y < size.height() && ok; ++y) {
+        QList<double> row;
+        for (int x = 0; x < size.width(); ++x)
+            row << ((x + y) % 2 ? odd : even).first(spec.perPixel);
+        std::vector<uchar> packed = pack(row, spec.bits, spec.format);
+        ok = TIFFWriteScanline(tif, packed.data(), quint32(y), 0) >= 0;
+    }
+    TIFFClose(tif);
+    return ok ? file.readAll() : QByteArray();
+}
+
 bool writeLarge(const QString& path, QSize size, const QList<double>& left,
                 const QList<double>& right) {
     TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "w");

@@ -28,6 +28,11 @@ struct Spec {
 QByteArray halves(QSize size, const Spec& spec, const QList<double>& left,
                   const QList<double>& right);
 
+// One pixel's samples where x + y is even, another's where it is odd: any
+// scaling shows their mean. Contiguous samples in strips.
+QByteArray checkerboard(QSize size, const Spec& spec, const QList<double>& even,
+                        const QList<double>& odd);
+
 // Streams a large picture of halves to a file without holding it: 8-bit RGB,
 // deflate-compressed strips. False when it cannot be written.
 bool writeLarge(const QString& path, QSize size, const QList<double>& left,
