@@ -10,8 +10,9 @@
 
 namespace {
 
-// A zoomed raster picture is decoded whole, at most this many pixels (4 bytes
-// each), within Qt's own allocation limit for a decode.
+// A zoomed raster picture is decoded whole when that takes at most this many
+// pixels (4 bytes each, within Qt's own allocation limit for a decode), else
+// the part in view.
 constexpr qint64 MaxDetailPixels = 50'000'000;
 
 // A zoomed decode holds a large picture in memory for a while.

@@ -31,6 +31,18 @@ PictureDetail drawnDetail(const QByteArray& bytes, double scale, QRect visible,
     return detail;
 }
 
+double area(QSize size) {
+    return double(size.width()) * size.height();
+}
+
+// The size at factor times size, or less, to hold no more than maxPixels.
+QSize within(QSize size, double factor, qint64 maxPixels) {
+    const double pixels = factor * factor * area(size);
+    if (pixels > double(maxPixels)) factor *= std::sqrt(double(maxPixels) / pixels);
+    return QSize(std::max(1, int(std::lround(size.width() * factor))),
+                 std::max(1, int(std::lround(size.height() * factor))));
+}
+
 } // namespace
 
 PictureDetail loadPictureDetail(const QString& path, double scale, QRect visible, qint64 maxPixels,
@@ -47,15 +59,33 @@ PictureDetail loadPictureDetail(const QString& path, double scale, QRect visible
     }
     PictureDetail detail;
     detail.own = pictureSize(&file);
-    if (scale <= 0 || !detail.own.isValid()) return detail;
+    if (!detail.own.isValid()) return detail;
+    const QSize own = detail.own;
+    detail.inParts = area(own) > double(maxPixels);
+    if (scale <= 0) return detail;
     // Never above its own size: sharper than that there is nothing.
-    double factor = std::min(1.0, scale);
-    const double pixels = factor * factor * detail.own.width() * detail.own.height();
-    if (pixels > double(maxPixels)) factor *= std::sqrt(double(maxPixels) / pixels);
-    const QSize limit(std::max(1, int(std::lround(detail.own.width() * factor))),
-                      std::max(1, int(std::lround(detail.own.height() * factor))));
-    detail.image = readPicture(&file, limit, stop);
-    detail.covers = QRect(0, 0, int(std::lround(detail.own.width() * scale)),
-                          int(std::lround(detail.own.height() * scale)));
+    const double factor = std::min(1.0, scale);
+    if (detail.inParts && factor * factor * area(own) > double(maxPixels)) {
+        // Too large whole at this scale: the part in view, where it can be read alone.
+        const QRectF seen = visible.isValid() ? QRectF(visible) : QRectF(QPointF(), own * scale);
+        const QRect part = QRectF(seen.topLeft() / scale, seen.size() / scale).toAlignedRect() &
+                           QRect(QPoint(), own);
+        if (!part.isEmpty()) {
+            detail.image =
+                readPicturePart(&file, part, within(part.size(), factor, maxPixels), stop);
+            if (!detail.image.isNull()) {
+                const QPoint from(int(std::lround(part.left() * scale)),
+                                  int(std::lround(part.top() * scale)));
+                const QPoint to(int(std::lround((part.right() + 1) * scale)),
+                                int(std::lround((part.bottom() + 1) * scale)));
+                detail.covers = QRect(from, to - QPoint(1, 1));
+                return detail;
+            }
+        }
+    }
+    // The whole picture, as sharp as it may come.
+    detail.image = readPicture(&file, within(own, factor, maxPixels), stop);
+    detail.covers =
+        QRect(0, 0, int(std::lround(own.width() * scale)), int(std::lround(own.height() * scale)));
     return detail;
 }

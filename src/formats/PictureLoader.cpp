@@ -140,6 +140,20 @@ QImage readPicture(QIODevice* device, QSize limit, const std::atomic<bool>* stop
     return decodeOpened(readOpen(device, limit, stop), limit, stop);
 }
 
+QImage readPicturePart(QIODevice* device, QRect part, QSize target, const std::atomic<bool>* stop) {
+    const QByteArray head = device->peek(64);
+    QImage image;
+    if (isTiff(head))
+        image = readTiffPart(device, part, target, stop);
+    else if (isBmp(head))
+        image = readBitmapPart(device, part, target);
+    else
+        image = readRasterPart(device, part, target);
+    if (stop && *stop) invalid(QStringLiteral("stopped"));
+    device->seek(0);
+    return image;
+}
+
 QSize pictureSize(QIODevice* device) {
     const QByteArray head = device->peek(64);
     QSize size;

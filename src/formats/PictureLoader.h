@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QIODevice>
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -39,6 +40,11 @@ LoadedPicture LoadPictureAndAnimation(const QString& path, QSize limit = {},
 // at any size). pictureSize leaves the device at its start.
 QImage readPicture(QIODevice* device, QSize limit = {}, const std::atomic<bool>* stop = nullptr);
 QSize pictureSize(QIODevice* device);
+// A part of the upright picture on device scaled to target, read from the
+// bands or rows it covers alone (TIFF, BMP, JPEG); null for the kinds read
+// whole. Leaves the device at its start. Throws 481.
+QImage readPicturePart(QIODevice* device, QRect part, QSize target,
+                       const std::atomic<bool>* stop = nullptr);
 
 // The same decoding from bytes in memory (an embedded picture, for example):
 // raster types Qt reads, TIFF and BMP of every depth, DIBs without their file

@@ -3,6 +3,7 @@
 #include <QByteArrayView>
 #include <QIODevice>
 #include <QImage>
+#include <QRect>
 #include <QSize>
 
 #include <atomic>
@@ -18,3 +19,7 @@ bool isTiff(QByteArrayView head);
 QSize tiffSize(QIODevice* device);
 QImage readTiff(QIODevice* device, QSize limit, qint64 maxPixels,
                 const std::atomic<bool>* stop = nullptr);
+// A part of the upright picture scaled to target, from the bands it covers
+// alone; null for the kinds read whole.
+QImage readTiffPart(QIODevice* device, QRect part, QSize target,
+                    const std::atomic<bool>* stop = nullptr);

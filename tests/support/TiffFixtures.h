@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 #include <QList>
 #include <QSize>
 #include <QString>
@@ -32,6 +33,9 @@ QByteArray halves(QSize size, const Spec& spec, const QList<double>& left,
 // scaling shows their mean. Contiguous samples in strips.
 QByteArray checkerboard(QSize size, const Spec& spec, const QList<double>& even,
                         const QList<double>& odd);
+
+// The picture's pixels as 8-bit RGB, stored as they are with the orientation tag given.
+QByteArray ofImage(const QImage& image, int orientation);
 
 // Streams a large picture of halves to a file without holding it: 8-bit RGB,
 // deflate-compressed strips. False when it cannot be written.
