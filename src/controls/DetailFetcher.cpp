@@ -1,9 +1,8 @@
 #include "controls/DetailFetcher.h"
 
-#include <QCoreApplication>
+#include "controls/WorkerThread.h"
+
 #include <QFutureWatcher>
-#include <QPointer>
-#include <QThreadPool>
 #include <QtConcurrent>
 
 #include <exception>
@@ -11,24 +10,15 @@
 
 namespace {
 
-// A zoomed raster picture is decoded whole, at most this many pixels (4 bytes
-// each), within Qt's own allocation limit for a decode.
+// A zoomed raster picture is decoded whole when that takes at most this many
+// pixels (4 bytes each, within Qt's own allocation limit for a decode), else
+// the part in view.
 constexpr qint64 MaxDetailPixels = 50'000'000;
 
-// One thread: a zoomed decode holds a large picture in memory for a while.
+// A zoomed decode holds a large picture in memory for a while.
 QThreadPool* workers() {
-    static QPointer<QThreadPool> pool;
-    if (!pool) {
-        pool = new QThreadPool(QCoreApplication::instance());
-        pool->setMaxThreadCount(1);
-        // A decode still running at the end finishes before the Gui goes.
-        qAddPostRoutine([] {
-            if (!pool) return;
-            pool->clear();
-            pool->waitForDone();
-        });
-    }
-    return pool;
+    static WorkerThread thread;
+    return thread.pool();
 }
 
 } // namespace

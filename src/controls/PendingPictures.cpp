@@ -1,32 +1,18 @@
 #include "controls/PendingPictures.h"
 
+#include "controls/WorkerThread.h"
 #include "formats/rtf/RtfPicture.h"
 
-#include <QCoreApplication>
-#include <QPointer>
 #include <QTextDocument>
 #include <QTextImageFormat>
-#include <QThreadPool>
 #include <QUrl>
 #include <QtConcurrent>
 
 namespace {
-// One thread: a decode may take a large picture's full size in memory for a
-// while, and this keeps one such at a time.
+// A decode may take a large picture's full size in memory for a while.
 QThreadPool* decoders() {
-    static QPointer<QThreadPool> pool;
-    if (!pool) {
-        pool = new QThreadPool(QCoreApplication::instance());
-        pool->setMaxThreadCount(1);
-        // A decode still running when the application ends finishes while
-        // the Gui it scales pictures with is still there.
-        qAddPostRoutine([] {
-            if (!pool) return;
-            pool->clear();
-            pool->waitForDone();
-        });
-    }
-    return pool;
+    static WorkerThread thread;
+    return thread.pool();
 }
 } // namespace
 

@@ -39,7 +39,7 @@ void PictureBox::setPicture(const QImage& picture, const QString& file) {
     const QSize limit = decodeLimit();
     ownKnown_ = !limit.isValid() || file.isEmpty() ||
                 (picture.width() < limit.width() && picture.height() < limit.height());
-    kindKnown_ = drawn_ = false;
+    kindKnown_ = drawn_ = inParts_ = false;
     view_.own = picture.deviceIndependentSize().toSize();
     view_.showFitted();
     windowView_.showFitted();

@@ -96,6 +96,7 @@ class PictureBox : public QWidget {
     QSize space_, largest_;
     PictureView view_, windowView_;
     bool ownKnown_ = true, kindKnown_ = false, drawn_ = false;
+    bool inParts_ = false; // sharper decodes hold only the part in view
     bool rehoming_ = false;
     QImage detail_;     // a sharper decode, or a drawn part of a metafile
     QRectF detailRect_; // where it lies in the picture's own pixels

@@ -40,7 +40,7 @@ double PictureBox::resolutionNeeded() const {
 bool PictureBox::detailServes() const {
     if (detail_.isNull()) return false;
     if (double(detail_.width()) / detailRect_.width() < resolutionNeeded() * Slack) return false;
-    if (!drawn_) return true; // whole
+    if (!inParts_) return true; // whole
     const double scale = view_.scale();
     const QRectF seen(QPointF(view_.visible().topLeft()) / scale,
                       QSizeF(view_.visible().size()) / scale);
@@ -58,12 +58,12 @@ void PictureBox::fetchDetail() {
     detailTimer_->stop();
     if (!isVisible() || isSharp() || !ownKnown_ || afterMeasure_) return;
     const double scale = view_.scale();
-    // A metafile draws the part in view and a margin for panning; a raster
-    // picture comes whole.
+    // A metafile draws the part in view and a margin for panning, and a
+    // raster picture too large to decode whole sharp comes so; others whole.
     const QRect seen = view_.visible();
     const QRect part =
         seen.adjusted(-seen.width() / 4, -seen.height() / 4, seen.width() / 4, seen.height() / 4);
-    if (scale == requestedScale_ && (!drawn_ || requestedPart_.contains(seen))) return;
+    if (scale == requestedScale_ && (!inParts_ || requestedPart_.contains(seen))) return;
     requestedScale_ = scale;
     requestedPart_ = part;
     fetcher_->fetch(file_, scale, part,
@@ -78,6 +78,7 @@ void PictureBox::takeDetail(const PictureDetail& detail, double scale) {
     if (detail.own.isValid()) {
         kindKnown_ = true;
         drawn_ = detail.drawn;
+        inParts_ = detail.drawn || detail.inParts;
     }
     if (!detail.image.isNull() && scale > 0) {
         const QRectF rect(QPointF(detail.covers.topLeft()) / scale,

@@ -2,8 +2,14 @@
 
 #include <cstring>
 
-BandScaler::BandScaler(QSize source, QSize target, QImage::Format format)
-    : source_(source), image_(target, format) {
+BandScaler::BandScaler(QSize whole, QSize target, QImage::Format format, QRect part)
+    : image_(target, format) {
+    part = part.isValid() ? part & QRect(QPoint(), whole) : QRect(QPoint(), whole);
+    source_ = part.size();
+    offset_ = part.topLeft();
+    const QSize source = source_;
+    // Only ever reduced: a target pixel on which no source pixel falls would stay unset.
+    if (target.width() > source.width() || target.height() > source.height()) image_ = {};
     if (image_.isNull() || source.isEmpty()) return;
     if (target == source) return; // rows are copied as they come
     column_.resize(size_t(source.width()));
@@ -16,6 +22,8 @@ BandScaler::BandScaler(QSize source, QSize target, QImage::Format format)
 }
 
 void BandScaler::addRow(int y, const QRgb* row) {
+    y -= offset_.y();
+    row += offset_.x();
     if (image_.isNull() || y < 0 || y >= source_.height()) return;
     if (column_.empty()) {
         std::memcpy(image_.scanLine(y), row, size_t(source_.width()) * 4);

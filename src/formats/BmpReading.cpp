@@ -54,35 +54,41 @@ void convertRow(const Layout& l, const uchar* s, QRgb* out) {
     }
 }
 
-} // namespace
-
-QImage readBitmap(QIODevice* device, QSize limit, qint64 maxPixels) {
-    Layout l;
+// The headers; false for a kind left to Qt's reader (its size is known all the same).
+bool layoutOf(QIODevice* device, Layout& l) {
     try {
-        if (!readLayout(device->peek(FileHeader + 124 + 16 + 256 * 4), device->size(), l))
-            return {};
+        return readLayout(device->peek(FileHeader + 124 + 16 + 256 * 4), device->size(), l);
     } catch (const MalformedData&) {
         invalid("bitmap header cut off");
     }
+}
+
+// The part of the bitmap scaled to target, from the rows it covers alone.
+QImage readRows(QIODevice* device, const Layout& l, QRect part, QSize target) {
     const QSize size(int(l.width), int(std::llabs(l.height)));
-    if (!limit.isValid() && l.width * std::llabs(l.height) > maxPixels)
-        invalid("picture too large");
-    const QSize target = fittedSize(size, limit);
     const bool opaque = !l.alpha.mask;
-    BandScaler scaler(size, target, opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32);
+    BandScaler scaler(size, target, opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32, part);
     const qint64 stride = (l.width * l.bits + 31) / 32 * 4;
     const qint64 bandRows = qMax<qint64>(1, BandBytes / stride);
     std::vector<uchar> band(size_t(stride * qMin<qint64>(bandRows, size.height())));
     std::vector<QRgb> row(size_t(l.width));
-    if (!device->seek(l.bitsAt)) invalid("cannot reach the bitmap's rows");
-    for (qint64 first = 0; first < size.height(); first += bandRows) {
-        const qint64 rows = qMin<qint64>(bandRows, size.height() - first);
+    // Stored rows run bottom up unless the height is negative.
+    const auto shownAt = [&](qint64 stored) {
+        return l.height > 0 ? size.height() - 1 - stored : stored;
+    };
+    qint64 from = 0, to = size.height();
+    while (from < to && !scaler.wants(shownAt(from), 1))
+        ++from;
+    while (to > from && !scaler.wants(shownAt(to - 1), 1))
+        --to;
+    if (!device->seek(l.bitsAt + from * stride)) invalid("cannot reach the bitmap's rows");
+    for (qint64 first = from; first < to; first += bandRows) {
+        const qint64 rows = qMin<qint64>(bandRows, to - first);
         if (device->read(reinterpret_cast<char*>(band.data()), rows * stride) != rows * stride)
             invalid("the bitmap's rows are cut off");
         for (qint64 i = 0; i < rows; ++i) {
             convertRow(l, band.data() + i * stride, row.data());
-            const qint64 stored = first + i;
-            scaler.addRow(int(l.height > 0 ? size.height() - 1 - stored : stored), row.data());
+            scaler.addRow(int(shownAt(first + i)), row.data());
         }
     }
     QImage image = scaler.take();
@@ -97,4 +103,27 @@ QImage readBitmap(QIODevice* device, QSize limit, qint64 maxPixels) {
         if (!anySeen) image = image.convertToFormat(QImage::Format_RGB32);
     }
     return image;
+}
+
+} // namespace
+
+QSize bitmapSize(QIODevice* device) {
+    Layout l;
+    layoutOf(device, l);
+    return QSize(int(l.width), int(std::llabs(l.height)));
+}
+
+QImage readBitmap(QIODevice* device, QSize limit, qint64 maxPixels) {
+    Layout l;
+    if (!layoutOf(device, l)) return {};
+    const QSize size(int(l.width), int(std::llabs(l.height)));
+    if (!limit.isValid() && l.width * std::llabs(l.height) > maxPixels)
+        invalid("picture too large");
+    return readRows(device, l, {}, fittedSize(size, limit));
+}
+
+QImage readBitmapPart(QIODevice* device, QRect part, QSize target) {
+    Layout l;
+    if (!layoutOf(device, l)) return {};
+    return readRows(device, l, part, target);
 }

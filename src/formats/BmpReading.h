@@ -3,6 +3,7 @@
 #include <QByteArrayView>
 #include <QIODevice>
 #include <QImage>
+#include <QRect>
 #include <QSize>
 
 // Windows and OS/2 bitmaps, with their file header (BMP) or without it (a
@@ -19,6 +20,13 @@ bool isHeaderlessDib(QByteArrayView head);
 // does not hold together or claims more rows than the file holds, and for
 // more than maxPixels when limit is invalid (decoded at full size).
 QImage readBitmap(QIODevice* device, QSize limit, qint64 maxPixels);
+
+// The part of the bitmap scaled to target, reading only the rows it covers;
+// null for a kind left to Qt's reader. Throws 481 as readBitmap.
+QImage readBitmapPart(QIODevice* device, QRect part, QSize target);
+
+// The bitmap's size from its headers, of any kind; throws 481 as readBitmap.
+QSize bitmapSize(QIODevice* device);
 
 // The DIB with a BMP file header in front of it.
 QByteArray withFileHeader(const QByteArray& dib);

@@ -4,6 +4,7 @@
 
 #include <libexif/exif-data.h>
 
+#include <algorithm>
 #include <memory>
 
 int exifOrientation(QByteArrayView jpegStart) {
@@ -35,6 +36,34 @@ int exifOrientation(QByteArrayView jpegStart) {
         return 1;
     }
     return value >= 1 && value <= 8 ? int(value) : 1;
+}
+
+QRect storedPart(QRect part, QSize stored, int orientation) {
+    const int right = stored.width() - 1, bottom = stored.height() - 1;
+    const auto from = [&](QPoint p) { // an upright pixel's place as stored
+        const int u = p.x(), v = p.y();
+        switch (orientation) {
+        case 2:
+            return QPoint(right - u, v);
+        case 3:
+            return QPoint(right - u, bottom - v);
+        case 4:
+            return QPoint(u, bottom - v);
+        case 5:
+            return QPoint(v, u);
+        case 6:
+            return QPoint(v, bottom - u);
+        case 7:
+            return QPoint(right - v, bottom - u);
+        case 8:
+            return QPoint(right - v, u);
+        default:
+            return p;
+        }
+    };
+    const QPoint a = from(part.topLeft()), b = from(part.bottomRight());
+    return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                 QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
 }
 
 QImage upright(const QImage& decoded, int orientation) {

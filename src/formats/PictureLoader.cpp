@@ -55,6 +55,22 @@ struct Opened {
     QImage banded;
 };
 
+Opened readOpen(QIODevice* file, QSize limit, const std::atomic<bool>* stop) {
+    Opened opened;
+    opened.banded = readBanded(file, limit, stop);
+    if (!opened.banded.isNull()) return opened;
+    if (!needsWholeFile(file->peek(128))) { // Qt's readers know it by its start
+        if (!file->seek(0)) invalid(file->errorString());
+        opened.banded = readRaster(file, limit, MaxPicturePixels);
+        return opened;
+    }
+    if (file->size() > MetafileCaps::MaxFileBytes) invalid(QStringLiteral("file too large"));
+    if (!file->seek(0)) invalid(file->errorString());
+    opened.bytes = file->readAll();
+    if (stop && *stop) invalid(QStringLiteral("stopped"));
+    return opened;
+}
+
 Opened openPicture(const QString& path, QSize limit, const std::atomic<bool>* stop) {
     int fd = -1;
     try {
@@ -67,19 +83,22 @@ Opened openPicture(const QString& path, QSize limit, const std::atomic<bool>* st
     Stoppable<QFile> file(stop);
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         invalid(file.errorString());
-    Opened opened;
-    opened.banded = readBanded(&file, limit, stop);
-    if (!opened.banded.isNull()) return opened;
-    if (!needsWholeFile(file.peek(128))) { // Qt's readers know it by its start
-        if (!file.seek(0)) invalid(file.errorString());
-        opened.banded = readRaster(&file, limit, MaxPicturePixels);
-        return opened;
+    return readOpen(&file, limit, stop);
+}
+
+QImage decodeOpened(Opened opened, QSize limit, const std::atomic<bool>* stop) {
+    if (!opened.banded.isNull()) return opened.banded;
+    return decodePicture(opened.bytes, limit, stop);
+}
+
+// The icon a file holds whole, or null when it holds none.
+QImage iconIn(QIODevice* device) {
+    if (device->size() > MetafileCaps::MaxFileBytes) return {};
+    try {
+        return decodeBestIcon(device->readAll(), MaxPicturePixels);
+    } catch (const PlatformError&) {
+        return {}; // a few other formats start like an icon directory
     }
-    if (file.size() > MetafileCaps::MaxFileBytes) invalid(QStringLiteral("file too large"));
-    if (!file.seek(0)) invalid(file.errorString());
-    opened.bytes = file.readAll();
-    if (stop && *stop) invalid(QStringLiteral("stopped"));
-    return opened;
 }
 
 } // namespace
@@ -114,9 +133,43 @@ QImage decodePicture(const QByteArray& bytes, QSize limit, const std::atomic<boo
 }
 
 QImage LoadPicture(const QString& path, QSize limit, const std::atomic<bool>* stop) {
-    Opened opened = openPicture(path, limit, stop);
-    if (!opened.banded.isNull()) return opened.banded;
-    return decodePicture(opened.bytes, limit, stop);
+    return decodeOpened(openPicture(path, limit, stop), limit, stop);
+}
+
+QImage readPicture(QIODevice* device, QSize limit, const std::atomic<bool>* stop) {
+    return decodeOpened(readOpen(device, limit, stop), limit, stop);
+}
+
+QImage readPicturePart(QIODevice* device, QRect part, QSize target, const std::atomic<bool>* stop) {
+    const QByteArray head = device->peek(64);
+    QImage image;
+    if (isTiff(head))
+        image = readTiffPart(device, part, target, stop);
+    else if (isBmp(head))
+        image = readBitmapPart(device, part, target);
+    else
+        image = readRasterPart(device, part, target);
+    if (stop && *stop) invalid(QStringLiteral("stopped"));
+    device->seek(0);
+    return image;
+}
+
+QSize pictureSize(QIODevice* device) {
+    const QByteArray head = device->peek(64);
+    QSize size;
+    try {
+        if (isTiff(head))
+            size = tiffSize(device);
+        else if (isBmp(head))
+            size = bitmapSize(device);
+        else if (isIconFile(head))
+            size = iconIn(device).size();
+        if (!size.isValid() && device->seek(0)) size = rasterSize(device);
+    } catch (const PlatformError&) {
+        size = {}; // headers that do not hold together
+    }
+    device->seek(0);
+    return size;
 }
 
 LoadedPicture LoadPictureAndAnimation(const QString& path, QSize limit,

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -31,6 +33,18 @@ struct LoadedPicture {
 };
 LoadedPicture LoadPictureAndAnimation(const QString& path, QSize limit = {},
                                       const std::atomic<bool>* stop = nullptr);
+
+// The same from a file already open on device (opened byte-exact, read from
+// its start), and the size it gives the picture unbounded, upright, from the
+// headers alone (invalid when they do not tell it; not for metafiles, drawn
+// at any size). pictureSize leaves the device at its start.
+QImage readPicture(QIODevice* device, QSize limit = {}, const std::atomic<bool>* stop = nullptr);
+QSize pictureSize(QIODevice* device);
+// A part of the upright picture on device scaled to target, read from the
+// bands or rows it covers alone (TIFF, BMP, JPEG); null for the kinds read
+// whole. Leaves the device at its start. Throws 481.
+QImage readPicturePart(QIODevice* device, QRect part, QSize target,
+                       const std::atomic<bool>* stop = nullptr);
 
 // The same decoding from bytes in memory (an embedded picture, for example):
 // raster types Qt reads, TIFF and BMP of every depth, DIBs without their file

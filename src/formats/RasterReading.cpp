@@ -37,6 +37,37 @@ QImage shrunkToFit(const QImage& picture, QSize limit) {
     return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
+QImage readRasterPart(QIODevice* device, QRect part, QSize target) {
+    const QByteArray start = device->peek(ExifSearchBytes);
+    if (!start.startsWith("\xff\xd8")) return {};
+    const int orientation = exifOrientation(start);
+    QImageReader reader(device);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(false); // the orientation is applied below
+    const QSize size = reader.size();
+    if (!size.isValid() || !reader.supportsOption(QImageIOHandler::ClipRect)) return {};
+    if (claimsMoreThanItHolds(start, size, device->size()))
+        invalid(QStringLiteral("the picture claims more than the file holds"));
+    reader.setClipRect(storedPart(part, size, orientation) & QRect(QPoint(), size));
+    reader.setScaledSize(swapsSides(orientation) ? target.transposed() : target);
+    QImage image = reader.read();
+    if (image.isNull()) invalid(reader.errorString());
+    return upright(image, orientation);
+}
+
+QSize rasterSize(QIODevice* device) {
+    const QByteArray start = device->peek(ExifSearchBytes);
+    QImageReader reader(device);
+    reader.setDecideFormatFromContent(true);
+    QSize size = reader.size();
+    const bool turned =
+        start.startsWith("\xff\xd8")
+            ? swapsSides(exifOrientation(start))
+            : bool(reader.transformation() & QImageIOHandler::TransformationRotate90);
+    if (turned) size.transpose();
+    return size;
+}
+
 QImage readRaster(QIODevice* device, QSize limit, qint64 maxPixels) {
     const QByteArray start = device->peek(ExifSearchBytes);
     const bool jpeg = start.startsWith("\xff\xd8");

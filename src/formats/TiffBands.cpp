@@ -26,10 +26,18 @@ class BandReader {
         if (TIFFIsTiled(tif_)) return tiles(scaler, row, stop);
         if (!samples_.separate) { // libtiff reads a strip's rows one by one, in order
             std::vector<uchar> line(size_t(TIFFScanlineSize64(tif_)));
-            for (int y = 0; y < size_.height(); ++y) {
+            // A strip is decoded from its start: from the one with the first row wanted.
+            const qint64 rowsPerStrip =
+                std::clamp<qint64>(tag<quint32>(tif_, TIFFTAG_ROWSPERSTRIP), 1, size_.height());
+            int first = 0;
+            while (first < size_.height() && !scaler.wants(first, 1))
+                ++first;
+            for (int y = int(first / rowsPerStrip * rowsPerStrip);
+                 y < size_.height() && (y < first || scaler.wants(y, 1)); ++y) {
                 if (stop && *stop) invalid("stopped");
                 if (TIFFReadScanline(tif_, line.data(), quint32(y), 0) < 0)
                     invalid("a strip cannot be read");
+                if (y < first) continue;
                 const uchar* planes[] = {line.data()};
                 samples_.convert(planes, size_.width(), row.data());
                 scaler.addRow(y, row.data());
@@ -47,6 +55,7 @@ class BandReader {
             const qint64 first = s * rowsPerStrip,
                          rows = qMin(rowsPerStrip, size_.height() - first);
             if (rows <= 0) break; // strips past the picture's last row
+            if (!scaler.wants(first, rows)) continue;
             for (int p = 0; p < planes_; ++p)
                 if (TIFFReadEncodedStrip(tif_, quint32(p * strips + s), band[size_t(p)].data(),
                                          tmsize_t(rows * line)) < rows * line)
@@ -69,6 +78,7 @@ class BandReader {
                                              std::vector<uchar>(size_t(line * tileHeight)));
         std::vector<uchar> tile(static_cast<size_t>(tileBytes));
         for (qint64 top = 0; top < size_.height(); top += tileHeight) {
+            if (!scaler.wants(top, tileHeight)) continue;
             for (int p = 0; p < planes_; ++p) {
                 for (qint64 t = 0; t < across; ++t) {
                     if (stop && *stop) invalid("stopped");

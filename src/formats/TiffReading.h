@@ -3,6 +3,7 @@
 #include <QByteArrayView>
 #include <QIODevice>
 #include <QImage>
+#include <QRect>
 #include <QSize>
 
 #include <atomic>
@@ -14,5 +15,11 @@
 // kinds through libtiff's RGBA reader, whole, up to maxPixels. Throws 481 for
 // what cannot be read, and when the strips claim more than the file holds.
 bool isTiff(QByteArrayView head);
+// The size readTiff gives the picture unbounded, upright; throws 481 as it.
+QSize tiffSize(QIODevice* device);
 QImage readTiff(QIODevice* device, QSize limit, qint64 maxPixels,
                 const std::atomic<bool>* stop = nullptr);
+// A part of the upright picture scaled to target, from the bands it covers
+// alone; null for the kinds read whole.
+QImage readTiffPart(QIODevice* device, QRect part, QSize target,
+                    const std::atomic<bool>* stop = nullptr);

@@ -8,6 +8,7 @@
 #include "formats/tst_picture_files.h"
 #include "shell/TheViewer.h"
 #include "support/TempTree.h"
+#include "support/TiffFixtures.h"
 
 #include <QApplication>
 #include <QDir>
@@ -48,6 +49,18 @@ QImage checkerboard(QSize size) {
         for (int x = 0; x < size.width(); ++x)
             board.setPixel(x, y, (x + y) % 2 ? 0xffffffff : 0xff000000);
     return board;
+}
+// The same as a 1-bit bitmap, small in its file however large.
+QByteArray checkerboardBitmap(QSize size) {
+    const int stride = (size.width() + 31) / 32 * 4, bits = 14 + 40 + 8;
+    QByteArray bmp("BM");
+    pic::put32(bmp, bits + stride * size.height()), pic::put32(bmp, 0), pic::put32(bmp, bits);
+    bmp += mf::dwords({40, size.width(), size.height()});
+    pic::put16(bmp, 1), pic::put16(bmp, 1);
+    bmp += mf::dwords({0, 0, 2835, 2835, 2, 0, 0x000000, 0xffffff});
+    for (int y = size.height() - 1; y >= 0; --y) // bottom up; white where x + y is odd
+        bmp += QByteArray(stride, y % 2 ? '\xaa' : '\x55');
+    return bmp;
 }
 // The pixels around `at` are pure black and white, each unlike its right and
 // lower neighbours, as a checkerboard shown pixel for pixel.
@@ -214,6 +227,54 @@ class TestPictureViewer : public QObject {
         QTRY_VERIFY(area.isFitted());
         QVERIFY(near(area.size(), {353, 265}));
         QVERIFY(!crispAround(area.grab().toImage(), at));
+    }
+
+    // Kinds only our own readers know, their size told by the same open that
+    // decodes them: a DIB without its file header, TIFF turned by its tag; and
+    // pictures too large for the zoom to decode whole, of which it decodes
+    // the part in view, and again where the view is dragged.
+    void doubleClickShowsEveryKindSharp_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        const QSize size(1200, 900);
+        QTest::newRow("dib without its file header")
+            << "board.dib" << pic::saved(checkerboard(size), "bmp").mid(14);
+        TiffFixtures::Spec rgb16;
+        rgb16.bits = 16;
+        QTest::newRow("tiff, 16-bit RGB")
+            << "board.tif"
+            << TiffFixtures::checkerboard(size, rgb16, {0, 0, 0}, {65535, 65535, 65535});
+        TiffFixtures::Spec grey16 = rgb16;
+        grey16.perPixel = 1, grey16.photometric = 1, grey16.orientation = 6; // turned right
+        QTest::newRow("tiff, 16-bit grey stored on its side")
+            << "board.tif" << TiffFixtures::checkerboard(size.transposed(), grey16, {0}, {65535});
+        const QSize beyond(8400, 6300); // 53 megapixels
+        QTest::newRow("bmp, 1-bit, beyond what the zoom decodes whole")
+            << "large.bmp" << checkerboardBitmap(beyond);
+        TiffFixtures::Spec bilevel;
+        bilevel.bits = 1, bilevel.perPixel = 1, bilevel.photometric = 1, bilevel.compression = 8;
+        QTest::newRow("tiff, 1-bit deflate, beyond what the zoom decodes whole")
+            << "large.tif" << TiffFixtures::checkerboard(beyond, bilevel, {0}, {1});
+    }
+
+    void doubleClickShowsEveryKindSharp() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QVERIFY(!bytes.isEmpty());
+        Shown s({{name, bytes}});
+        QVERIFY(s.showFirst());
+        PictureBox& area = *s.viewer.Picture1;
+        QVERIFY(near(area.size(), {353, 265})); // fitted
+        QTest::mouseDClick(&area, Qt::LeftButton, {}, {100, 80});
+        QTRY_COMPARE(area.scale(), 1.0);
+        QCOMPARE(area.size(), QSize(353, 393));
+        QTRY_VERIFY(area.isSharp());
+        QVERIFY(crispAround(area.grab().toImage(), {100, 80}));
+        const QPoint before = area.visiblePart().topLeft();
+        drag(&area, {250, 200}, {50, 50}); // past the margin decoded around the view
+        QCOMPARE(area.visiblePart().topLeft(), before + QPoint(200, 150));
+        QTRY_VERIFY(area.isSharp());
+        QVERIFY(crispAround(area.grab().toImage(), {100, 80}));
     }
 
     void zoomStepsAndBounds_data() {

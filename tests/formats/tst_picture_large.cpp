@@ -1,6 +1,7 @@
 // Pictures larger than any screen, of 108 megapixels (12000 x 9000): each
-// shows whole, fitted, and its decoding needs no more memory than the fitted
-// picture and one band of the file, measured in a process of its own.
+// shows whole, fitted, and zoomed to 100 % its visible part alone is decoded;
+// either needs no more memory than the picture decoded and one band of the
+// file, measured in a process of its own.
 #include "support/TempTree.h"
 #include "support/TiffFixtures.h"
 #include "tst_picture_files.h"
@@ -47,13 +48,18 @@ class TestPictureLarge : public QObject {
   private slots:
     void showsFittedInBoundedMemory_data() {
         QTest::addColumn<QString>("kind");
-        QTest::newRow("jpeg") << "jpg";
-        QTest::newRow("tiff, deflate strips") << "tif";
-        QTest::newRow("bmp, 8-bit") << "bmp";
+        QTest::addColumn<bool>("zoomed"); // the middle part, at 100 %
+        for (const bool zoomed : {false, true}) {
+            const char* at = zoomed ? ", zoomed to 100 %" : "";
+            QTest::addRow("jpeg%s", at) << "jpg" << zoomed;
+            QTest::addRow("tiff, deflate strips%s", at) << "tif" << zoomed;
+            QTest::addRow("bmp, 8-bit%s", at) << "bmp" << zoomed;
+        }
     }
 
     void showsFittedInBoundedMemory() {
         QFETCH(QString, kind);
+        QFETCH(bool, zoomed);
         TempTree tree;
         const QString small = tree.file("small." + kind), big = tree.file("big." + kind);
         if (kind == "jpg") { // grey halves: dark left, light right
@@ -77,7 +83,8 @@ class TestPictureLarge : public QObject {
         env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":quarantine_size_mb=0");
         child.setProcessEnvironment(env);
         child.start(QCoreApplication::applicationDirPath() + "/formats_helper_loadpicture",
-                    {small, big, QString::number(Limit.width()), QString::number(Limit.height())});
+                    {small, big, QString::number(Limit.width()), QString::number(Limit.height()),
+                     zoomed ? "zoomed" : ""});
         QVERIFY(child.waitForFinished(120000));
         const QStringList said = QString::fromLatin1(child.readAllStandardOutput()).split(' ');
         QVERIFY2(said.size() == 5, qPrintable(said.join(' ')));
@@ -91,8 +98,9 @@ class TestPictureLarge : public QObject {
         };
         QVERIFY2(near(said[2], left), qPrintable(said[2]));
         QVERIFY2(near(said[3], right), qPrintable(said[3]));
-        // The fitted picture (4.2 MB), one band (4 MB at most) and the
-        // decoder's own buffers; the whole picture would take 412 MB.
+        // The fitted picture or the part in view (4.2 MB), one band (4 MB at
+        // most) and the decoder's own buffers; the whole picture would take
+        // 412 MB, the most the zoom decodes whole 191 MB.
         const long fittedKb = long(Limit.width()) * Limit.height() * 4 / 1024;
         const long growthKb = said[4].trimmed().toLong();
         QVERIFY2(

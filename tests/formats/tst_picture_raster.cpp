@@ -1,9 +1,11 @@
 // The picture loader on real files: every type the filter offers decodes by
 // its content whatever its name, damaged files fail with 481, a missing one
 // with 53.
+#include "formats/PictureDetail.h"
 #include "formats/PictureLoader.h"
 #include "support/Checks.h"
 #include "support/TempTree.h"
+#include "support/TiffFixtures.h"
 #include "system/PlatformError.h"
 #include "tst_picture_files.h"
 
@@ -295,6 +297,46 @@ class TestPictureRaster : public QObject {
     }
 
     // Rows stored bottom up (the usual way) or top down, whole or fitted.
+    // A picture too large for the zoom to decode whole comes as the part in
+    // view, read alone: the same pixels as that part of the whole, wherever
+    // the file's rows run and however it is turned.
+    void zoomedPartIsThatPartOfTheWhole_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        const QImage q = quadrants();
+        for (int o = 1; o <= 8; ++o) {
+            QTest::addRow("jpeg, orientation %d", o)
+                << "photo.jpg" << pic::jpegWithOrientation(q, o);
+            QTest::addRow("tiff, orientation %d", o) << "scan.tif" << TiffFixtures::ofImage(q, o);
+        }
+        QTest::newRow("bmp, bottom up") << "rows.bmp" << pic::saved(q, "bmp");
+        QTest::newRow("bmp, top down") << "rows.bmp" << topDown(pic::saved(q.mirrored(), "bmp"));
+    }
+
+    void zoomedPartIsThatPartOfTheWhole() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        TempTree tree;
+        const QString path = tree.write(name, bytes);
+        const QImage whole = LoadPicture(path).convertToFormat(QImage::Format_RGB32);
+        const QRect part(6, 4, 10, 12); // across a quarter's edge, turned or not
+        const PictureDetail detail = loadPictureDetail(path, 1, part, 200);
+        QVERIFY(detail.inParts);
+        QCOMPARE(detail.covers, part);
+        const QImage got = detail.image.convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(got.size(), part.size());
+        for (int y = 0; y < part.height(); ++y)
+            for (int x = 0; x < part.width(); ++x) {
+                const QRgb a = got.pixel(x, y), b = whole.pixel(part.topLeft() + QPoint(x, y));
+                QVERIFY2(
+                    qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) +
+                            qAbs(qBlue(a) - qBlue(b)) <=
+                        12,
+                    qPrintable(
+                        QString("%1, %2: %3 for %4").arg(x).arg(y).arg(a, 0, 16).arg(b, 0, 16)));
+            }
+    }
+
     void bitmapRowOrder_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QSize>("limit");

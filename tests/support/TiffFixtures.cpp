@@ -135,6 +135,43 @@ QByteArray halves(QSize size, const Spec& spec, const QList<double>& left,
     return ok ? file.readAll() : QByteArray();
 }
 
+QByteArray checkerboard(QSize size, const Spec& spec, const QList<double>& even,
+                        const QList<double>& odd) {
+    QTemporaryFile file;
+    if (!file.open()) return {};
+    TIFF* tif = TIFFOpen(QFile::encodeName(file.fileName()).constData(), "w");
+    if (!tif) return {};
+    setTags(tif, size, spec);
+    std::vector<uchar> rows[2]; // starting with even, with odd
+    for (int start = 0; start < 2; ++start) {
+        QList<double> row;
+        for (int x = start; x < start + size.width(); ++x)
+            row << (x % 2 ? odd : even).first(spec.perPixel);
+        rows[start] = pack(row, spec.bits, spec.format);
+    }
+    bool ok = true;
+    for (int y = 0; y < size.height() && ok; ++y)
+        ok = TIFFWriteScanline(tif, rows[y % 2].data(), quint32(y), 0) >= 0;
+    TIFFClose(tif);
+    return ok ? file.readAll() : QByteArray();
+}
+
+QByteArray ofImage(const QImage& image, int orientation) {
+    QTemporaryFile file;
+    if (!file.open()) return {};
+    TIFF* tif = TIFFOpen(QFile::encodeName(file.fileName()).constData(), "w");
+    if (!tif) return {};
+    Spec spec;
+    spec.orientation = orientation;
+    setTags(tif, image.size(), spec);
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    bool ok = true;
+    for (int y = 0; y < rgb.height() && ok; ++y)
+        ok = TIFFWriteScanline(tif, const_cast<uchar*>(rgb.constScanLine(y)), quint32(y), 0) >= 0;
+    TIFFClose(tif);
+    return ok ? file.readAll() : QByteArray();
+}
+
 bool writeLarge(const QString& path, QSize size, const QList<double>& left,
                 const QList<double>& right) {
     TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "w");

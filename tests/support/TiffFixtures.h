@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 #include <QList>
 #include <QSize>
 #include <QString>
@@ -27,6 +28,14 @@ struct Spec {
 // Samples are given in the file's own units (integers as stored, or floats).
 QByteArray halves(QSize size, const Spec& spec, const QList<double>& left,
                   const QList<double>& right);
+
+// One pixel's samples where x + y is even, another's where it is odd: any
+// scaling shows their mean. Contiguous samples in strips.
+QByteArray checkerboard(QSize size, const Spec& spec, const QList<double>& even,
+                        const QList<double>& odd);
+
+// The picture's pixels as 8-bit RGB, stored as they are with the orientation tag given.
+QByteArray ofImage(const QImage& image, int orientation);
 
 // Streams a large picture of halves to a file without holding it: 8-bit RGB,
 // deflate-compressed strips. False when it cannot be written.
