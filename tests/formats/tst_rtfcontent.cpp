@@ -245,6 +245,24 @@ class RtfContentTest : public QObject {
         QCOMPARE(doc->lastBlock().text(), "after");
     }
 
+    void listNumberStaysInItsCell() {
+        // LibreOffice opens a number written as text with \pard, which must
+        // not take the paragraph out of its table.
+        QTextDocument* doc = load(
+            R"({\rtf1\trowd\cellx1500\cellx3000\pard\intbl plain\cell\pard\intbl{\listtext)"
+            R"(\pard\plain  1.\tab}\ls1 first\par\pard\intbl{\listtext\pard\plain  2.\tab}\ls1 )"
+            R"(second\cell\row\pard after\par})");
+        QCOMPARE(tables(doc).size(), 1);
+        QTextTable* table = tables(doc).first();
+        QCOMPARE(table->rows(), 1);
+        QCOMPARE(table->columns(), 2);
+        QTextCursor cell = table->cellAt(0, 1).firstCursorPosition();
+        cell.setPosition(table->cellAt(0, 1).lastCursorPosition().position(),
+                         QTextCursor::KeepAnchor);
+        QCOMPARE(cell.selectedText(), u" 1.\tfirst\u2029 2.\tsecond"_qs);
+        QCOMPARE(doc->lastBlock().text(), "after");
+    }
+
     void bigDocumentArrivesInSteps() {
         // Its start shows at once, the rest follows from the event loop, and
         // the whole is what one reading gives: runs of empty paragraphs, a
