@@ -134,6 +134,10 @@ class RtfContentTest : public QObject {
             R"("yes" "shown" "not"}{\fldrslt }}! {\field{\*\fldinst QUOTE {\field{\*\fldinst )"
             R"(QUOTE "inner"}}}}})",
             u"shown! inner"_qs);
+        // As LibreOffice writes a placeholder, with no result stored.
+        row("button text of a macro button",
+            R"({\rtf1 Name: {\field{\*\fldinst MACROBUTTON  None [Click here]}} end})",
+            u"Name: [Click here] end"_qs);
         row("list numbers from the list table",
             R"({\rtf1{\*\listtable{\list\listtemplateid1{\listlevel\levelnfc3\levelstartat1)"
             R"({\leveltext\'02\'00.;}{\levelnumbers\'01;}}{\listlevel\levelnfc2\levelstartat1)"

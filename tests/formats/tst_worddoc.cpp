@@ -50,6 +50,9 @@ class WordDocTest : public QObject {
                             u"\x14\x15! \x13 EQ \\* jc2 \\o\\ad(\\s\\up 9(かんじ),漢字)\x15\r"_qs)})
                    .bytes
             << u"shown! 漢字(かんじ)"_qs;
+        QTest::newRow("macro button shows its text")
+            << wordDocument({ansi("To: \x13 MACROBUTTON NoMacro [Type the name]\x15!\r")}).bytes
+            << u"To: [Type the name]!"_qs;
         QTest::newRow("Word 97's own template number")
             << wordDocument({ansi("blank template\r")}, {.nFib = 0xC0}).bytes
             << u"blank template"_qs;
