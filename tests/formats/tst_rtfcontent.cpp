@@ -134,6 +134,13 @@ class RtfContentTest : public QObject {
             R"("yes" "shown" "not"}{\fldrslt }}! {\field{\*\fldinst QUOTE {\field{\*\fldinst )"
             R"(QUOTE "inner"}}}}})",
             u"shown! inner"_qs);
+        // LibreOffice writes the numbers of a note's list before the
+        // paragraph that holds the note, which a \pard leaves unnumbered; a
+        // number written as text with no \pard after it stays.
+        row("numbers a \\pard took back",
+            R"({\rtf1{\listtext\pard\plain  1.\tab}\ls1 {\listtext\pard\plain  2.\tab}\ls1 )"
+            R"(\pard\plain Body\par{\listtext 3.\tab}kept\par})",
+            u"Body\n3.\tkept"_qs);
         // As LibreOffice writes a placeholder, with no result stored.
         row("button text of a macro button",
             R"({\rtf1 Name: {\field{\*\fldinst MACROBUTTON  None [Click here]}} end})",
