@@ -184,6 +184,8 @@ class RtfContentTest : public QObject {
             R"(\pard{\*\pn\pnlvlbody\pnucrm\pnstart1{\pntxta .}}second\par\pard{\*\pn\pnlvlbody)"
             R"(\pnucrm\pnstart1{\pntxta .}}third\par\pard{\*\pn\pnlvlblt{\pntxtb \'b7}}dot\par})",
             u"I.\tfirst\nII.\tsecond\nIII.\tthird\n•\tdot"_qs);
+        row("column break keeps words apart", R"({\rtf1 left\column right})",
+            u"left\u2028right"_qs);
         row("binary data is not rtf", R"({\rtf1 a{\pict\pngblip\bin4 {}\}}b})", u"ab"_qs);
         row("unbalanced open group", R"({\rtf1 {\b open never)", u"open never"_qs);
         row("stray closing brace ends it", R"({\rtf1 a}}}b)", u"a"_qs);

@@ -110,6 +110,8 @@ class WordDocTest : public QObject {
                                                                "c2\x07\x07")})
                    .bytes
             << u"one\u2028two\tthree\nc1\nc2\n"_qs;
+        QTest::newRow("column break keeps words apart")
+            << wordDocument({ansi("left\x0Eright\r")}).bytes << u"left\u2028right"_qs;
         QTest::newRow("picture anchors vanish")
             << wordDocument({ansi("x\x01y\x08z\r")}).bytes << u"xyz"_qs;
         QTest::newRow("large word stream across sectors")
