@@ -101,5 +101,11 @@ QString fieldCodeResult(QStringView code) {
     if (name == u"EQ") return equationText(rest.toString());
     if (name == u"QUOTE") return withoutSwitches(codeWords(rest)).join(u' ');
     if (name == u"IF") return conditionText(withoutSwitches(codeWords(code)));
+    if (name == u"MACROBUTTON") {
+        // The text after the macro's name is the button's, shown as it stands.
+        const QStringView text = rest.trimmed();
+        const qsizetype macroEnd = text.indexOf(u' ');
+        return macroEnd < 0 ? QString() : text.sliced(macroEnd + 1).trimmed().toString();
+    }
     return {};
 }

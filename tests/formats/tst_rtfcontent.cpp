@@ -134,6 +134,17 @@ class RtfContentTest : public QObject {
             R"("yes" "shown" "not"}{\fldrslt }}! {\field{\*\fldinst QUOTE {\field{\*\fldinst )"
             R"(QUOTE "inner"}}}}})",
             u"shown! inner"_qs);
+        // LibreOffice writes the numbers of a note's list before the
+        // paragraph that holds the note, which a \pard leaves unnumbered; a
+        // number written as text with no \pard after it stays.
+        row("numbers a \\pard took back",
+            R"({\rtf1{\listtext\pard\plain  1.\tab}\ls1 {\listtext\pard\plain  2.\tab}\ls1 )"
+            R"(\pard\plain Body\par{\listtext 3.\tab}kept\par})",
+            u"Body\n3.\tkept"_qs);
+        // As LibreOffice writes a placeholder, with no result stored.
+        row("button text of a macro button",
+            R"({\rtf1 Name: {\field{\*\fldinst MACROBUTTON  None [Click here]}} end})",
+            u"Name: [Click here] end"_qs);
         row("list numbers from the list table",
             R"({\rtf1{\*\listtable{\list\listtemplateid1{\listlevel\levelnfc3\levelstartat1)"
             R"({\leveltext\'02\'00.;}{\levelnumbers\'01;}}{\listlevel\levelnfc2\levelstartat1)"
@@ -173,6 +184,8 @@ class RtfContentTest : public QObject {
             R"(\pard{\*\pn\pnlvlbody\pnucrm\pnstart1{\pntxta .}}second\par\pard{\*\pn\pnlvlbody)"
             R"(\pnucrm\pnstart1{\pntxta .}}third\par\pard{\*\pn\pnlvlblt{\pntxtb \'b7}}dot\par})",
             u"I.\tfirst\nII.\tsecond\nIII.\tthird\n•\tdot"_qs);
+        row("column break keeps words apart", R"({\rtf1 left\column right})",
+            u"left\u2028right"_qs);
         row("binary data is not rtf", R"({\rtf1 a{\pict\pngblip\bin4 {}\}}b})", u"ab"_qs);
         row("unbalanced open group", R"({\rtf1 {\b open never)", u"open never"_qs);
         row("stray closing brace ends it", R"({\rtf1 a}}}b)", u"a"_qs);
@@ -242,6 +255,24 @@ class RtfContentTest : public QObject {
         QCOMPARE(bold.charFormat().fontWeight(), int(QFont::Bold));
         QCOMPARE(table->format().columnWidthConstraints().value(0).rawValue(), 100.0);
         QCOMPARE(doc->firstBlock().text(), "before");
+        QCOMPARE(doc->lastBlock().text(), "after");
+    }
+
+    void listNumberStaysInItsCell() {
+        // LibreOffice opens a number written as text with \pard, which must
+        // not take the paragraph out of its table.
+        QTextDocument* doc = load(
+            R"({\rtf1\trowd\cellx1500\cellx3000\pard\intbl plain\cell\pard\intbl{\listtext)"
+            R"(\pard\plain  1.\tab}\ls1 first\par\pard\intbl{\listtext\pard\plain  2.\tab}\ls1 )"
+            R"(second\cell\row\pard after\par})");
+        QCOMPARE(tables(doc).size(), 1);
+        QTextTable* table = tables(doc).first();
+        QCOMPARE(table->rows(), 1);
+        QCOMPARE(table->columns(), 2);
+        QTextCursor cell = table->cellAt(0, 1).firstCursorPosition();
+        cell.setPosition(table->cellAt(0, 1).lastCursorPosition().position(),
+                         QTextCursor::KeepAnchor);
+        QCOMPARE(cell.selectedText(), u" 1.\tfirst\u2029 2.\tsecond"_qs);
         QCOMPARE(doc->lastBlock().text(), "after");
     }
 

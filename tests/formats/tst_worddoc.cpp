@@ -50,6 +50,9 @@ class WordDocTest : public QObject {
                             u"\x14\x15! \x13 EQ \\* jc2 \\o\\ad(\\s\\up 9(かんじ),漢字)\x15\r"_qs)})
                    .bytes
             << u"shown! 漢字(かんじ)"_qs;
+        QTest::newRow("macro button shows its text")
+            << wordDocument({ansi("To: \x13 MACROBUTTON NoMacro [Type the name]\x15!\r")}).bytes
+            << u"To: [Type the name]!"_qs;
         QTest::newRow("Word 97's own template number")
             << wordDocument({ansi("blank template\r")}, {.nFib = 0xC0}).bytes
             << u"blank template"_qs;
@@ -78,6 +81,27 @@ class WordDocTest : public QObject {
         const Compound hello = wordDocument({ansi("Hello\r")});
         QTest::newRow("file cut after the text")
             << hello.bytes.left(hello.bytes.size() - 1500) << u"Hello"_qs;
+        // A file cut inside its text shows the text before the cut; with the
+        // directory lost, the text's sectors are read in order but for the
+        // sectors the header names as the FAT's (writers put them among them).
+        const QByteArray words = (QByteArray("word ").repeated(99) + "word\r").repeated(6);
+        const auto shownAs = [](QByteArray text) {
+            return QString::fromLatin1(text.replace('\r', '\n'));
+        };
+        const Compound long_ = wordDocument({ansi(words)});
+        const qsizetype textAt = 512 + 512 * long_.firstSector.value(u"WordDocument"_qs) + 1024;
+        QTest::newRow("file cut inside the text")
+            << long_.bytes.left(textAt + 1536) << shownAs(words.left(1536));
+        QByteArray brokenChain = long_.bytes;
+        put32(brokenChain, long_.fatOffset + 4 * ((textAt + 512) / 512 - 1), 0xFFFFFFFE);
+        QTest::newRow("chain broken inside the text, its sectors in order")
+            << brokenChain << shownAs(words.chopped(1));
+        QByteArray fatAmong = long_.bytes;
+        fatAmong.insert(textAt + 1024, QByteArray(512, 'Z'));
+        put32(fatAmong, 0x4C + 4, quint32((textAt + 1024) / 512 - 1));
+        fatAmong.replace(long_.directoryOffset, 512, QByteArray(512, '\xFF'));
+        QTest::newRow("directory lost, a FAT sector among the text's")
+            << fatAmong << shownAs(words.chopped(1));
         QByteArray hugeSize = hello.bytes;
         put32(hugeSize, hello.directoryOffset + 128 + 0x78, 0xFFFFFF00);
         QTest::newRow("stream longer than the file") << hugeSize << u"Hello"_qs;
@@ -86,6 +110,8 @@ class WordDocTest : public QObject {
                                                                "c2\x07\x07")})
                    .bytes
             << u"one\u2028two\tthree\nc1\nc2\n"_qs;
+        QTest::newRow("column break keeps words apart")
+            << wordDocument({ansi("left\x0Eright\r")}).bytes << u"left\u2028right"_qs;
         QTest::newRow("picture anchors vanish")
             << wordDocument({ansi("x\x01y\x08z\r")}).bytes << u"xyz"_qs;
         QTest::newRow("large word stream across sectors")

@@ -112,7 +112,7 @@ Table buildTable() {
     t["u"] = {W::Unicode};
     t["par"] = {W::Par};
     t["sect"] = t["page"] = {W::Page};
-    t["line"] = {W::Line};
+    t["line"] = t["column"] = {W::Line}; // a column break goes on in the next column
     t["cell"] = {W::Cell};
     t["row"] = {W::Row};
     t["nestcell"] = {W::NestedCell};

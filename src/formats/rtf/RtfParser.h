@@ -85,6 +85,9 @@ class RtfParser {
     int footnoteFormat_ = 0, endnoteFormat_ = 0;
     bool paragraphStarted_ = false; // the body paragraph has had text (or its number)
     bool listTextSeen_ = false;     // it brought its number as text
+    QString listText_;              // that text, shown when the paragraph starts
+    RtfCharState listTextChars_;    // in its own font (a bullet's symbol font)
+    bool listTextReset_ = false;    // a \pard came after it
     bool shapeText_ = false;        // the shape being read has a text box
     bool asideBegun_ = false;       // the body is over; what was kept aside is being written
     bool ruleDue_ = false;          // the rule before the notes is still to come

@@ -9,6 +9,8 @@
 namespace {
 // A field's code is kept up to this length only.
 constexpr qsizetype MaxFieldCode = 4096;
+// A list number written as text longer than this is cut there.
+constexpr qsizetype MaxListText = 256;
 } // namespace
 
 void RtfParser::put(const QString& text) {
@@ -26,7 +28,8 @@ void RtfParser::put(const QString& text) {
         break;
     case RtfDestination::ListText:
         // A bullet is written in a symbol font's private characters.
-        writer_.text(bulletText(text), group.chars, group.para.inTable);
+        if (listText_.size() < MaxListText) listText_ += bulletText(text);
+        listTextChars_ = group.chars;
         break;
     case RtfDestination::Note:
         (group.endnote ? endnotes_ : footnotes_).text(text, group.chars);
@@ -54,8 +57,16 @@ void RtfParser::startParagraph() {
         number = lists_.nextOld(group.para.oldList);
     else
         lists_.unnumbered();
-    // A number the document wrote as text was shown already; it still counts.
-    if (!listTextSeen_) writer_.text(number, group.chars, group.para.inTable);
+    // A number the document wrote as text shows in place of ours (ours still
+    // counts), unless a \pard after it left the paragraph unnumbered:
+    // LibreOffice writes a note's numbers before the paragraph holding it.
+    const bool numbered = group.para.list > 0 || group.para.oldList >= 0;
+    if (listTextSeen_ && (numbered || !listTextReset_))
+        writer_.text(listText_, listTextChars_, group.para.inTable);
+    else if (!listTextSeen_)
+        writer_.text(number, group.chars, group.para.inTable);
+    listText_.clear();
+    listTextReset_ = false;
 }
 
 void RtfParser::endParagraph() {

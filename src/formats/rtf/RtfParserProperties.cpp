@@ -71,7 +71,11 @@ bool RtfParser::paraWord(const RtfWordInfo& info, const RtfToken& token) {
     RtfParaState& para = state().para;
     switch (info.word) {
     case RtfWord::Pard:
+        // A number written as text belongs to the paragraph that holds it,
+        // whatever its group says (LibreOffice opens it with \pard).
+        if (state().destination == RtfDestination::ListText) break;
         para = RtfParaState();
+        listTextReset_ = listTextSeen_;
         break;
     case RtfWord::Align:
         para.alignment = Qt::Alignment(info.value);

@@ -76,6 +76,7 @@ void WordChars::visible(const QChar& c, quint32 cp) {
         if (hooks_) show(hooks_->paragraphEnd(cp));
         return;
     case 0x0B:
+    case 0x0E: // column break: the text goes on in the next column
         return show(u"\u2028");
     case 0x09:
         return show(u"\t");

@@ -54,6 +54,18 @@ void WordPieces::readPieceTable(QByteArrayView plc, quint32 end) {
         piece.fc = piece.compressed ? (fc & CompressedOffset) / 2 : fc;
         const quint64 bytes = quint64(piece.cpEnd - piece.cpStart) * (piece.compressed ? 1 : 2);
         piece.readable = quint64(piece.fc) + bytes <= quint64(word_.size());
+        if (!piece.readable && piece.fc < quint64(word_.size())) {
+            // A stream cut short inside the piece keeps the characters before the cut.
+            Piece rest = piece;
+            const quint64 kept = (quint64(word_.size()) - piece.fc) / (piece.compressed ? 1 : 2);
+            if (kept > 0) {
+                piece.cpEnd = rest.cpStart = piece.cpStart + quint32(kept);
+                piece.readable = true;
+                pieces_.push_back(piece);
+            }
+            pieces_.push_back(rest);
+            continue;
+        }
         pieces_.push_back(piece);
     }
 }
@@ -62,8 +74,10 @@ void WordPieces::guessWithoutTable(const WordFib& fib, quint32 end) {
     // One piece from fcMin: UTF-16 when the span holds two bytes a character
     // or its bytes look so, else 8-bit.
     pieces_.clear();
-    if (fib.fcMin >= fib.fcMac || fib.fcMac > quint64(word_.size())) return;
-    const quint32 span = fib.fcMac - fib.fcMin;
+    // A stream cut short keeps the text before the cut.
+    const quint64 fcMac = qMin<quint64>(fib.fcMac, quint64(word_.size()));
+    if (fib.fcMin >= fcMac) return;
+    const quint32 span = quint32(fcMac - fib.fcMin);
     const QByteArrayView bytes = word_.sliced(fib.fcMin, span);
     Piece piece;
     piece.fc = fib.fcMin;

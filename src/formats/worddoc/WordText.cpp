@@ -5,10 +5,14 @@
 #include "formats/worddoc/WordPieces.h"
 #include "formats/worddoc/WordStories.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 constexpr quint16 WordIdent = 0xA5EC;
 constexpr qsizetype SectorSize = 512;
 constexpr int MaxTries = 4;
+constexpr qsizetype HeaderFatSectors = 109;
 
 std::optional<QString> textOf(QByteArrayView stream, QByteArrayView table, qsizetype limit) {
     const auto fib = readWordFib(stream);
@@ -18,16 +22,40 @@ std::optional<QString> textOf(QByteArrayView stream, QByteArrayView table, qsize
     return WordStories(*fib, pieces, stream, table, limit).text();
 }
 
+// The file from offset on without the sectors the header names as the
+// FAT's: writers put those among a stream's sectors.
+QByteArray withoutFatSectors(const QByteArray& file, qsizetype offset) {
+    const LittleEndian header(file);
+    const int shift = header.u16(0x1E) == 12 ? 12 : 9;
+    std::vector<qsizetype> skipped;
+    for (qsizetype i = 0; i < HeaderFatSectors; ++i) {
+        const qsizetype at = (qsizetype(header.u32(0x4C + 4 * i)) + 1) << shift;
+        if (at > offset && at < file.size()) skipped.push_back(at);
+    }
+    std::sort(skipped.begin(), skipped.end());
+    QByteArray out;
+    out.reserve(file.size() - offset);
+    for (const qsizetype at : skipped) {
+        if (at < offset) continue; // listed twice
+        out.append(QByteArrayView(file).sliced(offset, at - offset));
+        offset = qMin(file.size(), at + (qsizetype(1) << shift));
+    }
+    out.append(QByteArrayView(file).sliced(offset));
+    return out;
+}
+
 // A container too damaged to find the WordDocument stream in: a FIB at the
 // start of a sector, whose text lies where it says, read as if the stream's
-// sectors followed each other (as they do in files written in one go).
+// sectors followed each other (as they do in files written in one go) but for
+// the FAT's own sectors; a text cut short gives what comes before the cut.
 std::optional<QString> recoveredText(const QByteArray& file) {
     int tries = 0;
     for (qsizetype at = SectorSize; at + SectorSize <= file.size(); at += SectorSize) {
         if (LittleEndian(file, at).u16(0) != WordIdent) continue;
-        const QByteArrayView stream = QByteArrayView(file).sliced(at);
-        const auto fib = readWordFib(stream);
-        if (!fib || fib->fcMin >= fib->fcMac || fib->fcMac > quint64(stream.size())) continue;
+        const QByteArrayView view = QByteArrayView(file).sliced(at);
+        const auto fib = readWordFib(view);
+        if (!fib || fib->fcMin >= fib->fcMac || fib->fcMin >= quint64(view.size())) continue;
+        const QByteArray stream = withoutFatSectors(file, at);
         if (auto text = textOf(stream, {}, file.size())) return text;
         // A file full of look-alikes costs a few readings, not one per sector.
         if (++tries == MaxTries) break;
@@ -55,6 +83,10 @@ std::optional<QString> wordDocumentText(const QByteArray& file) {
                    CompoundFile::Partly)
             .value_or(QByteArray());
     // Text never outgrows the file it came from.
-    if (auto text = textOf(*stream, table, file.size())) return text;
-    return recoveredText(file);
+    auto text = textOf(*stream, table, file.size());
+    // A stream whose chain breaks before its text ends may yet lie whole in
+    // the file: the longer reading wins.
+    if (text && fib->fcMac <= quint64(stream->size())) return text;
+    auto recovered = recoveredText(file);
+    return text && (!recovered || recovered->size() < text->size()) ? text : recovered;
 }
