@@ -2,12 +2,14 @@
 #include "formats/metafile/GdiCanvas.h"
 #include "formats/metafile/Metafile.h"
 #include "formats/metafile/Rendering.h"
+#include "formats/metafile/emfplus/PlusPlayer.h"
 #include "system/PlatformError.h"
 
 namespace {
 
 constexpr quint32 Signature = 0x464D4520; // " EMF"
 constexpr qint64 HeaderSize = 88;
+constexpr quint32 Comment = 70;
 
 // Walks the record chain without playing it: a broken chain fails the file
 // before anything is drawn.
@@ -22,6 +24,7 @@ void checkRecords(const ByteReader& file) {
 }
 
 void playRecords(const ByteReader& file, GdiCanvas& canvas, const RenderLimits& limits) {
+    PlusPlayer plus(canvas, limits);
     qint64 pos = file.u32(4); // past the header record
     while (file.has(pos, 8) && canvas.nextRecord()) {
         EmfRecord r;
@@ -29,6 +32,13 @@ void playRecords(const ByteReader& file, GdiCanvas& canvas, const RenderLimits& 
         const quint32 size = file.u32(pos + 4);
         if (r.type == 14) return; // EMR_EOF
         r.data = file.slice(pos, size);
+        // EMF+ records ride in comments; where they draw, the GDI records
+        // that follow are their fallback.
+        const bool drawn = r.type == Comment ? plus.playComment(r.data) : false;
+        if (drawn || !plus.gdiDraws()) {
+            pos += size;
+            continue;
+        }
         try {
             playEmfState(r, canvas) || playEmfDrawing(r, canvas) ||
                 playEmfObject(r, canvas, limits) || playEmfBitmap(r, canvas, limits) ||

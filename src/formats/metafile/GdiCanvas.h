@@ -84,6 +84,14 @@ class GdiCanvas {
     void drawBitmap(const QRectF& dest, const QImage& image, const QRectF& source, quint32 rop);
     void patBlt(const QRectF& dest, quint32 rop);
 
+    // For records that keep a graphics state of their own (EMF+): drawing in
+    // picture pixels, within the same bounds and work budget as the rest.
+    void fillPicture(const QPainterPath& picture, const QBrush& brush);
+    void strokePicture(const QPainterPath& picture, const QPen& pen);
+    Surface& surface() { return surface_; }
+    // Hands the surface's clip back to the device context's.
+    void useGdiClip() { applyClip(); }
+
   private:
     // Draws a shape, or adds it to the open path; a continuing shape starts
     // at the current position and extends the path's last figure.

@@ -62,6 +62,16 @@ void GdiCanvas::outputPicture(const QPainterPath& picture, bool fill, bool strok
             surface_.stroke(shape, withBoundedDashes(*pen, shape));
 }
 
+void GdiCanvas::fillPicture(const QPainterPath& picture, const QBrush& brush) {
+    if (!picture.isEmpty() && drawable(picture) && brush.style() != Qt::NoBrush)
+        surface_.fill(picture, brush);
+}
+
+void GdiCanvas::strokePicture(const QPainterPath& picture, const QPen& pen) {
+    if (!picture.isEmpty() && drawable(picture) && pen.style() != Qt::NoPen)
+        surface_.stroke(picture, withBoundedDashes(pen, picture));
+}
+
 void GdiCanvas::appendToPath(const QPainterPath& logical, bool continueFigure) {
     const QPainterPath picture = toPicture().map(logical);
     if (!drawable(picture)) return;

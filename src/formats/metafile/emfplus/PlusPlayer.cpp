@@ -1,0 +1,159 @@
+#include "formats/metafile/emfplus/PlusPlayer.h"
+
+#include "formats/metafile/GdiCanvas.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr quint32 Signature = 0x2B464D45; // "EMF+"
+enum : quint16 { Header = 0x4001, EndOfFile = 0x4002, GetDC = 0x4004, Object = 0x4008 };
+constexpr quint16 Continued = 0x8000;
+
+} // namespace
+
+PlusPlayer::PlusPlayer(GdiCanvas& canvas, const RenderLimits& limits)
+    : canvas_(canvas), limits_(limits) {
+    resetPlusNesting();
+}
+
+bool PlusPlayer::playComment(const ByteReader& comment) {
+    // EMR_COMMENT: type, size, data size, then the identifier and the records.
+    if (!comment.has(12, 4) || comment.u32(12) != Signature) return false;
+    const qint64 end = std::min<qint64>(comment.size(), 12 + qint64(comment.u32(8)));
+    qint64 pos = 16;
+    while (pos + 12 <= end) {
+        const quint32 size = comment.u32(pos + 4), dataSize = comment.u32(pos + 8);
+        if (size < 12 || size > end - pos || dataSize > size - 12) break;
+        if (!canvas_.nextRecord()) break;
+        PlusRecord r;
+        r.type = comment.u16(pos);
+        r.flags = comment.u16(pos + 2);
+        r.data = comment.slice(pos + 12, dataSize);
+        try {
+            play(r);
+        } catch (const MalformedData&) {
+            // a record that lies about its contents is skipped
+        }
+        pos += size;
+    }
+    return true;
+}
+
+void PlusPlayer::play(const PlusRecord& r) {
+    if (r.type == Header) {
+        started_ = true;
+        const double x = r.u(8), y = r.u(12);
+        if (x >= 1 && x <= 10000 && y >= 1 && y <= 10000) dpiX_ = x, dpiY_ = y;
+        return;
+    }
+    if (!started_) return;
+    if (r.type == GetDC) { // the GDI records after this one draw
+        gdiTurn_ = true;
+        clipShown_ = false;
+        canvas_.useGdiClip();
+        return;
+    }
+    gdiTurn_ = false;
+    if (r.type == Object)
+        storeObject(r);
+    else if (r.type != EndOfFile)
+        playPlusState(r, *this) || playPlusShapes(r, *this) || playPlusText(r, *this) ||
+            playPlusImages(r, *this);
+}
+
+// An object too large for one record comes in pieces, each flagged as
+// continued and led by the total size.
+void PlusPlayer::storeObject(const PlusRecord& r) {
+    const quint8 id = r.objectId();
+    const int type = r.flags >> 8 & 0x7F;
+    ByteReader whole = r.data;
+    QByteArray joined;
+    if (r.flags & Continued || (pending_ && pending_->id == id)) {
+        if (!pending_ || pending_->id != id) {
+            const quint32 total = r.u(0);
+            if (!(r.flags & Continued) || total > MetafileCaps::MaxFileBytes) return;
+            pending_ = Pending{id, total, {}};
+        }
+        const qint64 skip = r.flags & Continued ? 4 : 0;
+        pending_->bytes.append(r.data.view().sliced(std::min(skip, r.data.size())));
+        if (pending_->bytes.size() > qint64(pending_->total)) {
+            pending_.reset();
+            return;
+        }
+        if (r.flags & Continued && pending_->bytes.size() < qint64(pending_->total)) return;
+        joined = std::move(pending_->bytes);
+        pending_.reset();
+        whole = ByteReader(joined);
+    }
+    if (id >= objects_.size()) return;
+    objects_[id] = std::monostate{};
+    objects_[id] = Plus::object(type, whole, limits_);
+}
+
+double PlusPlayer::unitPixels(quint32 unit, bool vertical) const {
+    const double dpi = vertical ? dpiY_ : dpiX_;
+    switch (unit) {
+    case 3:
+        return dpi / 72;
+    case 4:
+        return dpi;
+    case 5:
+        return dpi / 300;
+    case 6:
+        return dpi / 25.4;
+    default: // world, display and pixels
+        return 1;
+    }
+}
+
+QTransform PlusPlayer::worldToPicture() const {
+    const QTransform page =
+        QTransform::fromScale(unitPixels(state_.pageUnit) * state_.pageScale,
+                              unitPixels(state_.pageUnit, true) * state_.pageScale);
+    return state_.world * state_.outer * page * canvas_.deviceToPicture();
+}
+
+std::optional<PlusBrush> PlusPlayer::brush(const PlusRecord& r, quint32 field) const {
+    if (r.flags & Plus::BrushIsColor) return PlusBrush{QBrush(Plus::argb(field)), std::nullopt};
+    if (const PlusBrush* b = get<PlusBrush>(field)) return *b;
+    return std::nullopt;
+}
+
+QBrush PlusPlayer::mapped(const PlusBrush& b) const {
+    QBrush q = b.brush;
+    if (q.gradient() || q.style() == Qt::TexturePattern)
+        q.setTransform(q.transform() * worldToPicture());
+    return q;
+}
+
+void PlusPlayer::showClip() {
+    canvas_.surface().setClip(state_.clip);
+    clipShown_ = true;
+}
+
+void PlusPlayer::fill(const QPainterPath& world, const PlusBrush& b) {
+    if (!clipShown_) showClip();
+    const QPainterPath picture = worldToPicture().map(world);
+    if (b.background) canvas_.fillPicture(picture, QBrush(*b.background));
+    canvas_.fillPicture(picture, mapped(b));
+}
+
+void PlusPlayer::stroke(const QPainterPath& world, quint32 penId) {
+    const PlusPen* p = get<PlusPen>(penId);
+    if (!p) return;
+    if (!clipShown_) showClip();
+    const QTransform t = worldToPicture();
+    auto scaleOf = [](const QTransform& m) {
+        const double det = m.determinant();
+        return std::isfinite(det) ? std::sqrt(std::abs(det)) : 0.0;
+    };
+    const double width =
+        p->unit == 0 ? p->pen.widthF() * scaleOf(t)
+                     : p->pen.widthF() * unitPixels(p->unit) * scaleOf(canvas_.deviceToPicture());
+    QPen pen = p->pen;
+    pen.setWidthF(std::clamp(width, 1.0, 32000.0)); // GDI+ draws thinner lines a pixel wide
+    pen.setBrush(mapped(p->fill));
+    canvas_.strokePicture(t.map(world), pen);
+}
