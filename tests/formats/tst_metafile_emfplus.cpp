@@ -8,6 +8,8 @@
 
 #include <QtTest>
 
+#include <functional>
+
 using mf::argb;
 using mf::dwords;
 using mf::floats;
@@ -53,6 +55,8 @@ class TestMetafileEmfPlus : public QObject {
     void stringAlignsInItsBox_data();
     void stringAlignsInItsBox();
     void chartDrawsAllParts();
+    void badInputDrawsWhatItCan_data();
+    void badInputDrawsWhatItCan();
 };
 
 void TestMetafileEmfPlus::drawsWhatTheRecordsSay_data() {
@@ -129,6 +133,34 @@ void TestMetafileEmfPlus::drawsWhatTheRecordsSay_data() {
     pieces.add(0x4008, 0x8000 | 3 << 8 | 5, dwords({path.size()}) + path.mid(20));
     pieces.add(0x4014, 0x8000 | 5, dwords({OpaqueRed}));
     QTest::newRow("continued object") << emfOf(pieces) << QList<Probe>{{{50, 50}, Red}};
+
+    // Quarters: red and green on top, blue and white below.
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    mf::quarters().save(&buffer, "PNG");
+    P images;
+    images.header().object(1, 5, mf::rawImageData(mf::quarters()));
+    images.object(2, 5, mf::compressedImageData(png, {20, 20}));
+    images.drawImage(1, {0, 0, 20, 20}, {10, 10, 40, 40})
+        .drawImage(2, {10, 0, 10, 20}, {60, 10, 20, 40});
+    // Three corners: the picture turned a quarter to the right.
+    images.add(0x401B, 1,
+               dwords({0, 2}) + mf::rectF({0, 0, 20, 20}) + dwords({3}) +
+                   mf::pointsF(QPolygonF({{140, 10}, {140, 50}, {100, 10}})));
+    QTest::newRow("raw and compressed bitmaps, source part, three corners")
+        << emfOf(images) << QList<Probe>{{{15, 15}, Red},       {{45, 15}, QColor(0, 255, 0)},
+                                         {{15, 45}, Blue},      {{65, 15}, QColor(0, 255, 0)},
+                                         {{65, 45}, Qt::white}, {{135, 15}, Red},
+                                         {{105, 15}, Blue},     {{135, 45}, QColor(0, 255, 0)}};
+
+    P inner;
+    inner.header().fillRect(OpaqueBlue, {0, 0, 192, 96});
+    P outer;
+    outer.header().object(3, 5, mf::metafileImageData(emfOf(inner)));
+    outer.drawImage(3, {0, 0, 192, 96}, {100, 50, 80, 40});
+    QTest::newRow("nested metafile")
+        << emfOf(outer) << QList<Probe>{{{140, 70}, Blue}, {{90, 70}, QColor()}};
 }
 
 void TestMetafileEmfPlus::drawsWhatTheRecordsSay() {
@@ -214,6 +246,86 @@ void TestMetafileEmfPlus::chartDrawsAllParts() {
     QVERIFY(mf::isColor(image, 154, 44, Blue));
     QVERIFY(!mf::inkBounds(image.copy(160, 36, 30, 16)).isEmpty());
     QVERIFY(!mf::inkBounds(image.copy(30, 82, 100, 14)).isEmpty());
+}
+
+// Whatever the records say, the picture draws the rest in bounded time:
+// the red square written last shows, and the lying records draw nothing.
+void TestMetafileEmfPlus::badInputDrawsWhatItCan_data() {
+    QTest::addColumn<QByteArray>("records");
+    const QByteArray square = mf::pathData(QPolygonF({{0, 0}, {90, 0}, {90, 90}, {0, 90}}),
+                                           QByteArray("\x00\x01\x01\x81", 4));
+    auto lie = [](const std::function<void(P&)>& write) {
+        P p;
+        p.header();
+        write(p);
+        return p.comment();
+    };
+    QTest::newRow("object id 64 and more") << lie([&](P& p) {
+        p.object(64, 3, square)
+            .object(200, 3, square)
+            .add(0x4014, 0x8000 | 64, dwords({OpaqueBlue}));
+    });
+    QTest::newRow("continued object that never ends") << lie([&](P& p) {
+        for (int k = 0; k < 200; ++k)
+            p.add(0x4008, 0x8000 | 3 << 8 | 1, dwords({100000000}) + square);
+        p.add(0x4014, 0x8000 | 1, dwords({OpaqueBlue}));
+    });
+    QTest::newRow("continued object claiming 4 GB") << lie([&](P& p) {
+        p.add(0x4008, 0x8000 | 3 << 8 | 1, dwords({0xffffffff}) + square);
+        p.add(0x4008, 0x8000 | 3 << 8 | 1, dwords({0xffffffff}) + square);
+    });
+    QTest::newRow("2^31 points") << lie([&](P& p) {
+        p.add(0x400C, 0x8000, dwords({OpaqueBlue, 0x80000000, 0, 0, 50, 50}));
+        p.add(0x400D, 0x4000, dwords({0xffffffff, 0, 0}));
+        p.add(0x4019, 0x0800, dwords({0x7fffffff, 0}));
+        p.object(1, 3, dwords({mf::PlusVersion, 0x80000000, 0x0800, 0, 0}));
+        p.object(2, 5, dwords({mf::PlusVersion, 1, 65536, 65536, 262144, 0x00022009, 0}));
+        p.add(0x400A, 0x8000, dwords({OpaqueBlue, 0x40000000}) + mf::rectF({0, 0, 90, 90}));
+    });
+    QTest::newRow("empty path and region") << lie([&](P& p) {
+        p.object(1, 3, dwords({mf::PlusVersion, 0, 0}))
+            .add(0x4014, 0x8000 | 1, dwords({OpaqueBlue}));
+        p.add(0x4015, 1, dwords({1})).object(2, 4, dwords({mf::PlusVersion, 0, 0x10000002}));
+        p.add(0x4013, 0x8000 | 2, dwords({OpaqueBlue}));
+    });
+    QTest::newRow("region nested deeper than any writer does") << lie([&](P& p) {
+        QByteArray region = dwords({mf::PlusVersion, 100000});
+        for (int k = 0; k < 100000; ++k)
+            region += dwords({1});
+        p.object(1, 4, region).add(0x4013, 0x8000 | 1, dwords({OpaqueBlue}));
+    });
+    QTest::newRow("records longer than their comment")
+        << lie([&](P& p) {
+               p.add(0x400A, 0x8000, dwords({OpaqueBlue, 1}) + mf::rectF({0, 0, 90, 90}));
+           }).replace(8 + 28 + 4, 4, dwords({0x7ffffff0}));
+    // A metafile image within a metafile image, eight deep, each drawn twice:
+    // beyond three levels nothing is drawn.
+    QByteArray nested = emfOf(P().header().fillRect(OpaqueBlue, {0, 0, 192, 96}));
+    for (int depth = 0; depth < 8; ++depth) {
+        P level;
+        level.header().object(1, 5, mf::metafileImageData(nested));
+        level.drawImage(1, {0, 0, 192, 96}, {0, 0, 96, 96})
+            .drawImage(1, {0, 0, 192, 96}, {96, 0, 96, 96});
+        nested = emfOf(level);
+    }
+    P many;
+    many.header().object(1, 5, mf::metafileImageData(nested));
+    for (int k = 0; k < 1000; ++k)
+        many.drawImage(1, {0, 0, 192, 96}, {0, 0, 90, 90});
+    QTest::newRow("metafile images nested deep and drawn often") << many.comment();
+}
+
+void TestMetafileEmfPlus::badInputDrawsWhatItCan() {
+    QFETCH(QByteArray, records);
+    mf::Emf e;
+    e.add(70, records);
+    P().header().fillRect(OpaqueRed, {100, 0, 90, 90}).into(e);
+    QElapsedTimer timer;
+    timer.start();
+    const QImage image = decodePicture(e.file(Frame));
+    QVERIFY(timer.elapsed() < 20000);
+    QVERIFY(mf::isColor(image, 150, 50, Red));
+    QVERIFY(mf::isClear(image, 50, 50));
 }
 
 QTEST_MAIN(TestMetafileEmfPlus)

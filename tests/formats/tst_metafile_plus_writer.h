@@ -58,6 +58,24 @@ inline QByteArray formatData(quint32 flags, int align, int lineAlign) {
            floats({0, 0, 1}) + dwords({0, 0, 0});
 }
 
+// A raw 32-bit RGB bitmap, rows top-down, or any picture file compressed.
+inline QByteArray rawImageData(const QImage& image) {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    QByteArray b =
+        dwords({PlusVersion, 1, rgb.width(), rgb.height(), rgb.width() * 4, 0x00022009, 0});
+    for (int y = 0; y < rgb.height(); ++y)
+        b += QByteArray(reinterpret_cast<const char*>(rgb.constScanLine(y)), rgb.width() * 4);
+    return b;
+}
+inline QByteArray compressedImageData(const QByteArray& file, QSize size) {
+    QByteArray b = dwords({PlusVersion, 1, size.width(), size.height(), 0, 0x0026200A, 1}) + file;
+    return b + QByteArray(-b.size() & 3, '\0');
+}
+inline QByteArray metafileImageData(const QByteArray& emf) {
+    QByteArray b = dwords({PlusVersion, 2, 3, emf.size()}) + emf;
+    return b + QByteArray(-b.size() & 3, '\0');
+}
+
 class Plus {
   public:
     Plus& add(int type, int flags, const QByteArray& data = {}) {
@@ -87,6 +105,9 @@ class Plus {
     Plus& drawString(int font, int format, qint64 color, const QRectF& box, const QString& text) {
         return add(0x401C, 0x8000 | font,
                    dwords({color, format, text.size()}) + rectF(box) + utf16(text));
+    }
+    Plus& drawImage(int image, const QRectF& source, const QRectF& dest) {
+        return add(0x401A, image, dwords({0, 2}) + rectF(source) + rectF(dest));
     }
     Plus& translate(float dx, float dy) { return add(0x402D, 0, floats({dx, dy})); }
 
