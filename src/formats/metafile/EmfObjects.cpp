@@ -53,6 +53,18 @@ BrushSpec patternBrush(const EmfRecord& r, const RenderLimits& limits) {
     return b;
 }
 
+// LOGPALETTE: version, count, then red, green, blue and flags for each entry.
+PaletteSpec palette(const ByteReader& data, qint64 at) {
+    const qint64 count = data.u16(at + 2);
+    data.require(at + 4, count * 4);
+    PaletteSpec p;
+    for (qint64 k = 0; k < count; ++k) {
+        const qint64 e = at + 4 + 4 * k;
+        p.colors.append(QColor(data.u8(e), data.u8(e + 1), data.u8(e + 2)));
+    }
+    return p;
+}
+
 FontSpec font(const EmfRecord& r) {
     FontSpec f;
     f.height = r.i(12);
@@ -104,7 +116,15 @@ bool playEmfObject(const EmfRecord& r, GdiCanvas& c, const RenderLimits& limits)
         put([&] { return GdiObject(font(r)); });
         break;
     case 49:
-        put([] { return GdiObject(OtherObject{}); });
+        put([&] { return GdiObject(palette(r.data, 12)); });
+        break;
+    case 48: // SelectPalette; the default palette leaves indices black
+        if (const auto object = lookup(c, r.u(8)))
+            c.select(*object);
+        else if (r.u(8) & Stock)
+            c.dc().palette.clear();
+        break;
+    case 52: // RealizePalette: the selected one is the one looked in
         break;
     case 71: { // FillRgn: bounds, region size, brush, region
         const auto object = lookup(c, r.u(28));

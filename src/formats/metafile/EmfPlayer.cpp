@@ -32,6 +32,7 @@ void playRecords(const ByteReader& file, GdiCanvas& canvas, const RenderLimits& 
         const quint32 size = file.u32(pos + 4);
         if (r.type == 14) return; // EMR_EOF
         r.data = file.slice(pos, size);
+        r.palette = &canvas.dc().palette;
         // EMF+ records ride in comments; where they draw, the GDI records
         // that follow are their fallback.
         const bool drawn = r.type == Comment ? plus.playComment(r.data) : false;
@@ -63,8 +64,11 @@ PlaySetup setupFor(const ByteReader& file, const RenderLimits& limits) {
     const double pxPerMmX = deviceKnown ? devW / mmW : 96 / 25.4;
     const double pxPerMmY = deviceKnown ? devH / mmH : 96 / 25.4;
     setup.devicePixelsPerMm = pxPerMmX;
-    // The frame, in hundredths of a millimetre, is the picture at 96 dots per inch.
-    const QRectF frame(QPointF(file.i32(24), file.i32(28)), QPointF(file.i32(32), file.i32(36)));
+    // The frame, in hundredths of a millimetre, is the picture at 96 dots per
+    // inch. Some writers give its corners the wrong way round.
+    const QRectF frame =
+        QRectF(QPointF(file.i32(24), file.i32(28)), QPointF(file.i32(32), file.i32(36)))
+            .normalized();
     if (frame.width() > 0 && frame.height() > 0) {
         const QSize size =
             checkedPictureSize(frame.width() * 96 / 2540, frame.height() * 96 / 2540, limits);

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QPolygonF>
 
+#include <optional>
+
 #include <vector>
 
 // The graphics-state machine both record decoders drive: device context,
@@ -76,9 +78,10 @@ class GdiCanvas {
     void widenPath();
     void selectClipPath(quint32 mode);
 
-    // Text: options are ETO_* flags; dx are logical advances, may be empty.
+    // Text: options are ETO_* flags; advances are logical, one a character
+    // (the vertical part zero unless the record has one), or none.
     void textOut(QPointF at, QString text, quint32 options, const QRectF* rect,
-                 const QList<double>& dx);
+                 const QList<QPointF>& advances);
 
     // Bitmaps: the source rectangle is in image pixels, top-down.
     void drawBitmap(const QRectF& dest, const QImage& image, const QRectF& source, quint32 rop);
@@ -101,6 +104,16 @@ class GdiCanvas {
     void finishPath(bool fill, bool stroke);
     double lengthScale() const;
     void applyClip();
+
+    // The steps of textOut.
+    struct TextPlacement;
+    void fillTextBox(const QRectF& rect);
+    std::optional<TextPlacement> placeText(QPointF at, const QString& text,
+                                           const QList<QPointF>& advances) const;
+    void advanceCurrentPosition(double width);
+    void appendTextToPath(const TextPlacement& placed, const QString& text);
+    void fillTextBackground(const TextPlacement& placed);
+    void drawGlyphs(const TextPlacement& placed, const QString& text);
 
     Surface& surface_;
     QTransform base_;

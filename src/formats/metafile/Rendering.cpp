@@ -30,8 +30,9 @@ QImage renderMetafile(const PlaySetup& setup, const Player& play, const RenderLi
         size = *setup.size;
     } else {
         MeasureSurface measure;
-        measure.setBudget(recordBudget(MetafileCaps::UnsizedLongestSide, MetafileCaps::UnsizedLongestSide),
-                          std::numeric_limits<qint64>::max());
+        measure.setBudget(
+            recordBudget(MetafileCaps::UnsizedLongestSide, MetafileCaps::UnsizedLongestSide),
+            std::numeric_limits<qint64>::max());
         measure.setStop(limits.stop);
         GdiCanvas canvas(measure, QTransform(), setup.devicePixelsPerMm, setup.objectCapacity,
                          setup.initial);
