@@ -1,4 +1,3 @@
-#include "browse/TextTypes.h"
 #include "controls/DirListBox.h"
 #include "controls/FileListBox.h"
 #include "controls/MediaControl.h"
@@ -9,6 +8,7 @@
 #include "shell/Module.h"
 #include "shell/TheViewer.h"
 #include "system/FileNames.h"
+#include "system/FileTypes.h"
 #include "system/Paths.h"
 
 #include <QLabel>
@@ -27,7 +27,7 @@ void TheViewer::File1_Click() {
         MMControl1->setCommand(QStringLiteral("Close"));
         path += File1->FileName();
         Label1->setText(FileNames::display(path));
-        if (isTextTypeName(File1->FileName())) {
+        if (FileTypes::isTextTypeName(File1->FileName())) {
             TextB->setVisible(true);
             TextB->setFileName(path);
         }

@@ -1,6 +1,6 @@
 #include "controls/MediaControl.h"
 
-#include "controls/GstPlayer.h"
+#include "media/GstPlayer.h"
 #include "controls/VideoWindow.h"
 #include "system/FileNames.h"
 

@@ -5,6 +5,7 @@
 #include "formats/LongLines.h"
 #include "formats/TextDecoding.h"
 #include "formats/rtf/RtfReader.h"
+#include "system/FileTypes.h"
 #include "system/PlatformError.h"
 
 #include <QElapsedTimer>
@@ -65,7 +66,7 @@ QString RichTextPane::unreadableText() {
 void RichTextPane::setFileName(const QString& path) {
     int fd = openTextFile(path);
     std::optional<TextFileContent> content;
-    const bool nfo = path.endsWith(QStringLiteral(".nfo"), Qt::CaseInsensitive);
+    const bool nfo = FileTypes::isNfoName(path);
     if (textFileBytes(fd) <= ReadAtOnceBytes) {
         const std::atomic_bool never{false};
         content = readTextFile(std::exchange(fd, -1), nfo, never);

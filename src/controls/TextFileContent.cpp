@@ -18,7 +18,7 @@ constexpr qint64 ReadChunk = 1024 * 1024;
 
 int openTextFile(const QString& path) {
     try {
-        return FileNames::openRegularFile(path);
+        return FileNames::openRegularFile(path).release();
     } catch (const PlatformError& e) {
         if (e.number() == Err::FileNotFound) throw;
         throw PlatformError(Err::PermissionDenied, e.detail()); // the control's one other refusal

@@ -1,14 +1,14 @@
 #include "fileops/SafeCopy.h"
 
+#include "system/AtomicReplace.h"
+#include "system/FileHandle.h"
 #include "system/FileNames.h"
 #include "system/PlatformError.h"
 
-#include <QRandomGenerator>
 #include <cerrno>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
-#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -16,109 +16,10 @@
 namespace {
 
 constexpr char Prefix[] = ".quillory-copy-";
-constexpr int SuffixLength = 6;
 constexpr time_t StaleSeconds = 24 * 60 * 60;
 
 [[noreturn]] void failWithErrno() {
     throwFromErrno(errno);
-}
-
-class FileHandle {
-  public:
-    explicit FileHandle(int fd) : fd_(fd) {}
-    ~FileHandle() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    int fd() const { return fd_; }
-    // Closes now, so that a late write error is seen.
-    void close() {
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0) failWithErrno();
-    }
-
-  private:
-    int fd_;
-};
-
-QByteArray folderOf(const QByteArray& path) {
-    const qsizetype slash = path.lastIndexOf('/');
-    if (slash < 0) return ".";
-    return slash == 0 ? QByteArray("/") : path.left(slash);
-}
-
-QByteArray temporaryName(const QByteArray& folder) {
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    QByteArray name = folder + '/' + Prefix;
-    for (int i = 0; i < SuffixLength; ++i)
-        name += letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)];
-    return name;
-}
-
-// The file that takes the copy. Made without a name (O_TMPFILE) where the
-// file system allows, so nothing is left when the copy dies; elsewhere a
-// hidden file beside the target, removed again unless renamed into place.
-class TemporaryFile {
-  public:
-    explicit TemporaryFile(const QByteArray& target) : folder_(folderOf(target)) {
-        int fd = ::open(folder_.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-        if (fd < 0) {
-            if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) failWithErrno();
-            path_ = folder_ + '/' + Prefix + "XXXXXX";
-            fd = ::mkostemp(path_.data(), O_CLOEXEC);
-            if (fd < 0) failWithErrno();
-        }
-        handle_ = std::make_unique<FileHandle>(fd);
-    }
-    ~TemporaryFile() {
-        handle_.reset();
-        if (!path_.isEmpty() && !renamed_) ::unlink(path_.constData());
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    int fd() const { return handle_->fd(); }
-
-    void renameTo(const QByteArray& target) {
-        if (path_.isEmpty()) giveName();
-        handle_->close();
-        if (::rename(path_.constData(), target.constData()) != 0) failWithErrno();
-        renamed_ = true;
-    }
-
-  private:
-    // The complete file gets a name of the temporary pattern for the moment
-    // between linking and renaming.
-    void giveName() {
-        const QByteArray self = "/proc/self/fd/" + QByteArray::number(handle_->fd());
-        for (;;) {
-            QByteArray name = temporaryName(folder_);
-            if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(),
-                         AT_SYMLINK_FOLLOW) == 0) {
-                path_ = std::move(name);
-                return;
-            }
-            if (errno != EEXIST) failWithErrno();
-        }
-    }
-
-    QByteArray folder_;
-    QByteArray path_; // empty while the file has no name
-    std::unique_ptr<FileHandle> handle_;
-    bool renamed_ = false;
-};
-
-void writeAll(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            failWithErrno();
-        }
-        data += written;
-        size -= size_t(written);
-    }
 }
 
 void copyContent(int from, int to, qint64 total, const CopyProgress& progress) {
@@ -140,7 +41,8 @@ void copyContent(int from, int to, qint64 total, const CopyProgress& progress) {
 
 bool isOurTemporaryName(const char* name) {
     const QByteArray n(name);
-    return n.size() == qsizetype(sizeof Prefix - 1 + SuffixLength) && n.startsWith(Prefix);
+    return n.size() == qsizetype(sizeof Prefix - 1 + AtomicReplace::SuffixLength) &&
+           n.startsWith(Prefix);
 }
 
 } // namespace
@@ -164,7 +66,7 @@ void copyFileSafely(const QString& source, const QString& target, const CopyProg
             throw PlatformError(Err::PermissionDenied, target + QStringLiteral(": read-only"));
     }
 
-    TemporaryFile copy(to);
+    AtomicReplace copy(to, Prefix);
     const int out = copy.fd();
     copyContent(in.fd(), out, sourceInfo.st_size, progress);
     // Some file systems (FAT) cannot hold mode bits or times; the content is
@@ -173,8 +75,7 @@ void copyFileSafely(const QString& source, const QString& target, const CopyProg
     (void)::fchmod(out, sourceInfo.st_mode & 0777);
     const struct timespec times[2] = {sourceInfo.st_atim, sourceInfo.st_mtim};
     (void)::futimens(out, times);
-    if (::fsync(out) != 0) failWithErrno();
-    copy.renameTo(to);
+    copy.commit();
 }
 
 void removeStaleCopies(const QString& folder) {

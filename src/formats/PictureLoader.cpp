@@ -66,7 +66,7 @@ QImage decodePicture(const QByteArray& bytes, QSize limit, const std::atomic<boo
 QImage LoadPicture(const QString& path, QSize limit, const std::atomic<bool>* stop) {
     int fd = -1;
     try {
-        fd = FileNames::openRegularFile(path);
+        fd = FileNames::openRegularFile(path).release();
     } catch (const PlatformError& e) {
         if (e.number() == Err::FileNotFound || e.number() == Err::PathFileAccess)
             throw PlatformError(Err::FileNotFound, path);

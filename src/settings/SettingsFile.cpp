@@ -2,6 +2,7 @@
 
 #include "formats/SettingsFormat.h"
 #include "shell/Module.h"
+#include "system/AtomicReplace.h"
 #include "system/FileNames.h"
 #include "system/PlatformError.h"
 
@@ -9,9 +10,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -43,50 +42,6 @@ QByteArray writeTarget(const QString& path, mode_t& mode) {
     return target;
 }
 
-// A file beside the target that takes the new content; removed again unless
-// it was renamed over the target.
-class Replacement {
-  public:
-    explicit Replacement(const QByteArray& target) : target_(target) {
-        const qsizetype slash = target.lastIndexOf('/');
-        path_ = (slash < 0 ? QByteArray() : target.left(slash + 1)) + ".viewer.ini.XXXXXX";
-        fd_ = ::mkostemp(path_.data(), O_CLOEXEC);
-        if (fd_ < 0) throwFromErrno(errno);
-    }
-    ~Replacement() {
-        if (fd_ >= 0) ::close(fd_);
-        if (!done_) ::unlink(path_.constData());
-    }
-    Replacement(const Replacement&) = delete;
-    Replacement& operator=(const Replacement&) = delete;
-
-    // Every step is checked: the target is replaced only by a whole file on disk.
-    void commit(const QByteArray& bytes, mode_t mode) {
-        const char* data = bytes.constData();
-        qsizetype left = bytes.size();
-        while (left > 0) {
-            const ssize_t written = ::write(fd_, data, size_t(left));
-            if (written < 0 && errno == EINTR) continue;
-            if (written <= 0) throwFromErrno(written < 0 ? errno : ENOSPC);
-            data += written;
-            left -= written;
-        }
-        (void)::fchmod(fd_, mode); // a file system without modes keeps its own
-        if (::fsync(fd_) != 0) throwFromErrno(errno);
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0) throwFromErrno(errno);
-        if (::rename(path_.constData(), target_.constData()) != 0) throwFromErrno(errno);
-        done_ = true;
-    }
-
-  private:
-    QByteArray target_;
-    QByteArray path_;
-    int fd_ = -1;
-    bool done_ = false;
-};
-
 } // namespace
 
 namespace SettingsFile {
@@ -97,7 +52,7 @@ QString path() {
 
 QString read() {
     QFile file;
-    file.open(FileNames::openRegularFile(path()), QIODevice::ReadOnly,
+    file.open(FileNames::openRegularFile(path()).release(), QIODevice::ReadOnly,
               QFileDevice::AutoCloseHandle);
     const QByteArray bytes = file.read(MaxFileBytes);
     if (file.error() != QFileDevice::NoError)
@@ -117,7 +72,10 @@ void write(const QString& textFiles, const QString& folder, const QString& sound
         SettingsFormat::format(SettingsLines{textFiles, folder, soundFiles, videoFiles});
     mode_t mode = 0;
     const QByteArray target = writeTarget(path(), mode);
-    Replacement(target).commit(bytes, mode);
+    AtomicReplace replacement(target, ".viewer.ini.");
+    replacement.write(bytes);
+    (void)::fchmod(replacement.fd(), mode); // a file system without modes keeps its own
+    replacement.commit();
 }
 
 } // namespace SettingsFile

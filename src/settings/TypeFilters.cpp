@@ -5,20 +5,18 @@
 #include "settings/SettingsStore.h"
 #include "shell/Module.h"
 #include "shell/TheViewer.h"
+#include "system/FileTypes.h"
 
 #include <QAction>
 #include <exception>
 
 namespace {
 
-const QString PictureFilter =
-    QStringLiteral("*.tif;*.bmp;*.gif;*.jpg;*.dib;*.wmf;*.emf;*.ico;*.cur");
-
 // Appends a group's patterns when its option is on and marks ON or OFF to match.
-void applyGroup(QString& filter, const QString& option, const QString& patterns, QAction* on,
+void applyGroup(QString& filter, const QString& option, FileTypes::Group group, QAction* on,
                 QAction* off) {
     const bool shown = option == QLatin1String("Yes"); // exact: "yes" counts as off
-    if (shown) filter += patterns;
+    if (shown) filter += u';' + FileTypes::patterns(group);
     off->setChecked(!shown);
     on->setChecked(shown);
 }
@@ -54,10 +52,11 @@ void switchGroup(TheViewer& viewer, QAction* clicked, QAction* other, QString& o
 } // namespace
 
 void TheViewer::pattern() {
-    QString filter = PictureFilter;
-    applyGroup(filter, Module::TextFiles, QStringLiteral(";*.txt;*.doc;*.nfo"), TextON, TextOFF);
-    applyGroup(filter, Module::SoundFiles, QStringLiteral(";*.mid;*.wav;*.au"), SoundON, SoundOFF);
-    applyGroup(filter, Module::VideoFiles, QStringLiteral(";*.avi"), VideoON, VideoOFF);
+    using FileTypes::Group;
+    QString filter = FileTypes::patterns(Group::Picture);
+    applyGroup(filter, Module::TextFiles, Group::Text, TextON, TextOFF);
+    applyGroup(filter, Module::SoundFiles, Group::Sound, SoundON, SoundOFF);
+    applyGroup(filter, Module::VideoFiles, Group::Video, VideoON, VideoOFF);
     File1->setPattern(filter);
     Drive1->setDrive(Dir1->Path());
     Dir1->setPath(File1->Path());

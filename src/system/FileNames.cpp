@@ -122,22 +122,20 @@ QString currentPath() {
     return decode(QByteArray(buffer.data()));
 }
 
-int openRegularFile(const QString& path) {
+FileHandle openRegularFile(const QString& path) {
     const QByteArray native = encode(path);
     // A device is not even opened: opening some has effects of its own.
     struct stat before {};
     if (::stat(native.constData(), &before) != 0) throwFromErrno(errno, path);
     if (!S_ISREG(before.st_mode)) throw PlatformError(Err::PathFileAccess, path);
     // O_NONBLOCK: should the name become a pipe meanwhile, opening it must not wait.
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) throwFromErrno(errno, path);
+    FileHandle file(::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!file) throwFromErrno(errno, path);
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    if (::fstat(file.fd(), &st) != 0 || !S_ISREG(st.st_mode))
         throw PlatformError(Err::PathFileAccess, path);
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return fd;
+    ::fcntl(file.fd(), F_SETFL, ::fcntl(file.fd(), F_GETFL) & ~O_NONBLOCK);
+    return file;
 }
 
 } // namespace FileNames

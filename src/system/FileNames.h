@@ -1,5 +1,7 @@
 #pragma once
 
+#include "system/FileHandle.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QUrl>
@@ -26,7 +28,6 @@ QString currentPath();
 // Opens path for reading when it is a regular file (or a link to one); a
 // FIFO or device is refused without waiting on it. Throws PlatformError: 53
 // when nothing is there, 75 for another kind of file, else from errno.
-// Returns the descriptor, which the caller closes.
-int openRegularFile(const QString& path);
+FileHandle openRegularFile(const QString& path);
 
 } // namespace FileNames

@@ -46,7 +46,7 @@ MediaKind mediaKindOf(const QString& path) {
         if (extension != QLatin1String(type.extension)) continue;
         QFile file;
         try {
-            file.open(FileNames::openRegularFile(path), QIODevice::ReadOnly,
+            file.open(FileNames::openRegularFile(path).release(), QIODevice::ReadOnly,
                       QFileDevice::AutoCloseHandle);
         } catch (const PlatformError&) {
             return MediaKind::None;

@@ -1,6 +1,6 @@
 #include "controls/DirListBox.h"
 #include "controls/FileListBox.h"
-#include "controls/GstPlayer.h"
+#include "media/GstPlayer.h"
 #include "controls/MediaControl.h"
 #include "controls/PictureBox.h"
 #include "controls/RichTextPane.h"

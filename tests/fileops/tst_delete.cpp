@@ -1,5 +1,5 @@
 #include "ViewerSteps.h"
-#include "controls/GstPlayer.h"
+#include "media/GstPlayer.h"
 #include "controls/MediaControl.h"
 #include "controls/MessageBox.h"
 #include "controls/PictureBox.h"

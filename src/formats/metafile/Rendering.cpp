@@ -1,7 +1,7 @@
 #include "formats/metafile/Rendering.h"
 
 #include "formats/PictureFit.h"
-#include "formats/metafile/GdiCanvas.h"
+#include "formats/metafile/canvas/GdiCanvas.h"
 #include "system/PlatformError.h"
 
 #include <QPainter>

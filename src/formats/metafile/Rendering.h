@@ -1,6 +1,6 @@
 #pragma once
 
-#include "formats/metafile/DcState.h"
+#include "formats/metafile/canvas/DcState.h"
 #include "formats/metafile/Limits.h"
 
 #include <QImage>
