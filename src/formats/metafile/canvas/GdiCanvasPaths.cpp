@@ -1,7 +1,7 @@
 #include "formats/metafile/canvas/GdiCanvas.h"
 
-#include "formats/metafile/canvas/GdiStyles.h"
 #include "formats/metafile/Limits.h"
+#include "formats/metafile/canvas/GdiStyles.h"
 
 #include <QPainterPathStroker>
 

@@ -1,8 +1,8 @@
 #include "formats/metafile/canvas/GdiCanvas.h"
 
-#include "formats/metafile/canvas/GdiStyles.h"
 #include "formats/metafile/Limits.h"
-#include "formats/metafile/SymbolFont.h"
+#include "formats/metafile/canvas/GdiStyles.h"
+#include "formats/metafile/canvas/SymbolFont.h"
 
 #include <QFontMetricsF>
 

@@ -1,6 +1,6 @@
 #include "formats/metafile/Dib.h"
-#include "formats/metafile/emf/EmfRecord.h"
 #include "formats/metafile/canvas/GdiCanvas.h"
+#include "formats/metafile/emf/EmfRecord.h"
 
 #include <optional>
 

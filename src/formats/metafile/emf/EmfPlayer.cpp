@@ -1,7 +1,7 @@
-#include "formats/metafile/emf/EmfRecord.h"
-#include "formats/metafile/canvas/GdiCanvas.h"
 #include "formats/metafile/Metafile.h"
 #include "formats/metafile/Rendering.h"
+#include "formats/metafile/canvas/GdiCanvas.h"
+#include "formats/metafile/emf/EmfRecord.h"
 #include "formats/metafile/emfplus/PlusPlayer.h"
 #include "system/PlatformError.h"
 

@@ -1,6 +1,6 @@
 #include "formats/RasterReading.h"
-#include "formats/metafile/GdiCanvas.h"
 #include "formats/metafile/Metafile.h"
+#include "formats/metafile/canvas/GdiCanvas.h"
 #include "formats/metafile/emfplus/PlusPlayer.h"
 #include "system/PlatformError.h"
 

@@ -1,6 +1,6 @@
 #include "formats/metafile/emfplus/PlusPlayer.h"
 
-#include "formats/metafile/GdiCanvas.h"
+#include "formats/metafile/canvas/GdiCanvas.h"
 
 #include <algorithm>
 #include <cmath>

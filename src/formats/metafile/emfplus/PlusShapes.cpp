@@ -1,4 +1,4 @@
-#include "formats/metafile/GdiCanvas.h"
+#include "formats/metafile/canvas/GdiCanvas.h"
 #include "formats/metafile/emfplus/PlusPlayer.h"
 
 #include <algorithm>

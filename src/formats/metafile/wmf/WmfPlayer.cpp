@@ -1,6 +1,6 @@
-#include "formats/metafile/canvas/GdiCanvas.h"
 #include "formats/metafile/Metafile.h"
 #include "formats/metafile/Rendering.h"
+#include "formats/metafile/canvas/GdiCanvas.h"
 #include "formats/metafile/wmf/WmfRecord.h"
 #include "system/PlatformError.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "formats/metafile/ByteReader.h"
-#include "formats/metafile/GdiObjects.h"
 #include "formats/metafile/Limits.h"
+#include "formats/metafile/canvas/GdiObjects.h"
 
 #include <QColor>
 #include <QPointF>

@@ -1,4 +1,4 @@
-#include "formats/metafile/SymbolFont.h"
+#include "formats/metafile/canvas/SymbolFont.h"
 
 namespace {
 

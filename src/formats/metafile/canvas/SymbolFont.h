@@ -1,6 +1,6 @@
 #pragma once
 
-#include "formats/metafile/GdiObjects.h"
+#include "formats/metafile/canvas/GdiObjects.h"
 
 #include <QString>
 
