@@ -105,6 +105,17 @@ void TestMetafileEmfPlus::drawsWhatTheRecordsSay_data() {
         << QList<Probe>{
                {{20, 20}, Red}, {{50, 50}, QColor()}, {{120, 50}, QColor()}, {{160, 10}, Blue}};
 
+    P everything; // Clear and an infinite region fill what the clip lets through
+    everything.header()
+        .add(0x4032, 0, mf::rectF({0, 0, 50, 96}))
+        .add(0x4009, 0, dwords({argb(255, 0, 128, 0)}));
+    everything.object(1, 4, dwords({mf::PlusVersion, 0, 0x10000003}));
+    everything.add(0x4032, 0, mf::rectF({150, 0, 42, 96}))
+        .add(0x4013, 0x8000 | 1, dwords({OpaqueRed}));
+    QTest::newRow("Clear and an infinite region")
+        << emfOf(everything)
+        << QList<Probe>{{{25, 50}, Green}, {{100, 50}, QColor()}, {{170, 50}, Red}};
+
     P pages; // millimetres at half scale: 20 mm is 10 mm, about 38 pixels
     pages.header().add(0x4030, 6, floats({0.5f})).fillRect(OpaqueRed, {20, 20, 20, 20});
     QTest::newRow("page unit and scale")

@@ -16,8 +16,9 @@ double relative(const ByteReader& d, qint64& at) {
     return value & 0x4000 ? value - 0x8000 : value;
 }
 
+// Within the bounds where shapes are drawn at all.
 QPainterPath everywhere() {
-    const double m = MetafileCaps::MaxCoordinate;
+    const double m = MetafileCaps::MaxCoordinate / 4;
     QPainterPath all;
     all.addRect(-m, -m, 2 * m, 2 * m);
     return all;

@@ -134,8 +134,18 @@ void PlusPlayer::showClip() {
 }
 
 void PlusPlayer::fill(const QPainterPath& world, const PlusBrush& b) {
+    fillPicture(worldToPicture().map(world), b);
+}
+
+void PlusPlayer::fillEverywhere(const PlusBrush& b) {
+    const double m = MetafileCaps::MaxCoordinate / 2;
+    QPainterPath all;
+    all.addRect(-m, -m, 2 * m, 2 * m);
+    fillPicture(all, b);
+}
+
+void PlusPlayer::fillPicture(const QPainterPath& picture, const PlusBrush& b) {
     if (!clipShown_) showClip();
-    const QPainterPath picture = worldToPicture().map(world);
     if (b.background) canvas_.fillPicture(picture, QBrush(*b.background));
     canvas_.fillPicture(picture, mapped(b));
 }

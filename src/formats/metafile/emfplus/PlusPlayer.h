@@ -45,11 +45,13 @@ class PlusPlayer {
     std::optional<PlusBrush> brush(const PlusRecord& r, quint32 field) const;
     QBrush mapped(const PlusBrush& brush) const;
     void fill(const QPainterPath& world, const PlusBrush& brush);
+    void fillEverywhere(const PlusBrush& brush); // all the clip lets through
     void stroke(const QPainterPath& world, quint32 penId);
     void showClip(); // the surface gets this state's clip again
 
   private:
     void play(const PlusRecord& r);
+    void fillPicture(const QPainterPath& picture, const PlusBrush& brush);
     void storeObject(const PlusRecord& r);
 
     GdiCanvas& canvas_;

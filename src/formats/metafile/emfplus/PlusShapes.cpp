@@ -87,13 +87,9 @@ bool playPlusShapes(const PlusRecord& r, PlusPlayer& p) {
         if (const auto b = p.brush(r, r.u(0))) p.fill(path, *b);
     };
     switch (r.type) {
-    case 0x4009: { // Clear: the whole picture within the clip
-        const double m = MetafileCaps::MaxCoordinate / 2;
-        QPainterPath all;
-        all.addRect(-m, -m, 2 * m, 2 * m);
-        p.fill(p.worldToPicture().inverted().map(all), PlusBrush{Plus::argb(r.u(0)), {}});
+    case 0x4009: // Clear
+        p.fillEverywhere(PlusBrush{Plus::argb(r.u(0)), {}});
         break;
-    }
     case 0x400A:
         fill(rects(r, 4));
         break;
@@ -126,7 +122,12 @@ bool playPlusShapes(const PlusRecord& r, PlusPlayer& p) {
         p.stroke(arc(Plus::rect(r.data, 8, small), r.f(0), r.f(4), r.type == 0x4011), id);
         break;
     case 0x4013:
-        if (const PlusRegion* region = p.get<PlusRegion>(id)) fill(region->area);
+        if (const PlusRegion* region = p.get<PlusRegion>(id)) {
+            if (!region->infinite)
+                fill(region->area);
+            else if (const auto b = p.brush(r, r.u(0)))
+                p.fillEverywhere(*b);
+        }
         break;
     case 0x4014:
         if (const QPainterPath* path = p.get<QPainterPath>(id)) fill(*path);
