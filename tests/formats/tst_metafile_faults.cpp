@@ -54,6 +54,7 @@ class TestMetafileFaults : public QObject {
     void perGlyphVerticalAdvances();
     void opaqueHatchShowsBackground();
     void fontHeightInAnisotropicMapping();
+    void fontOfTheLeastWidth();
 };
 
 void TestMetafileFaults::drawnAsMeant_data() {
@@ -173,6 +174,15 @@ void TestMetafileFaults::fontHeightInAnisotropicMapping() {
     e.add(84, textOutW(100, 800, "H", 0x100));
     const QRect ink = mf::inkBounds(decodePicture(e.file(Frame)));
     QVERIFY2(ink.height() > 30 && ink.height() < 40, qPrintable(QString::number(ink.height())));
+}
+
+// Found by fuzzing: a font width of -2^31 has no positive counterpart.
+void TestMetafileFaults::fontOfTheLeastWidth() {
+    mf::Emf e;
+    QByteArray font = emfFont(1, -20, "DejaVu Sans");
+    font.replace(8, 4, dwords({-2147483648LL}));
+    e.add(82, font).select(1).add(84, textOutW(20, 30, "H", 0x100));
+    QVERIFY(!decodePicture(e.file(Frame)).isNull());
 }
 
 QTEST_MAIN(TestMetafileFaults)

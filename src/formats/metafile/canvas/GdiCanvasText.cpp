@@ -71,10 +71,10 @@ std::optional<GdiCanvas::TextPlacement> GdiCanvas::placeText(QPointF at, const Q
     const QTransform t = toPicture();
     const double xScale = vectorLength(t.m11(), t.m12());
     const double yScale = vectorLength(t.m21(), t.m22());
-    const double height = dc_.font.height == 0 ? 13 : std::abs(dc_.font.height) * yScale;
+    const double height = dc_.font.height == 0 ? 13 : std::abs(double(dc_.font.height)) * yScale;
     if (!(height >= 1) || height > MetafileCaps::MaxFontPixels) return std::nullopt;
     TextPlacement p;
-    p.font = qtFont(dc_.font, height, std::abs(dc_.font.width) * xScale);
+    p.font = qtFont(dc_.font, height, std::abs(double(dc_.font.width)) * xScale);
     const QFontMetricsF metrics(p.font);
     p.ascent = metrics.ascent();
     p.lineHeight = metrics.height();

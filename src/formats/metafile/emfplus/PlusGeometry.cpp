@@ -6,7 +6,10 @@
 
 namespace {
 
+// Real regions have a handful of nodes; combining thousands of shapes costs
+// Qt time that grows faster than their number.
 constexpr int MaxRegionDepth = 64;
+constexpr int MaxRegionNodes = 512;
 
 // One coordinate of a relative point: 7 bits, or 15 when the high bit is set.
 double relative(const ByteReader& d, qint64& at) {
@@ -24,8 +27,9 @@ QPainterPath everywhere() {
     return all;
 }
 
-QPainterPath regionNode(const ByteReader& d, qint64& at, int depth, bool* infinite) {
-    if (depth > MaxRegionDepth) throw MalformedData{};
+QPainterPath regionNode(const ByteReader& d, qint64& at, int depth, int& nodesLeft,
+                        bool* infinite) {
+    if (depth > MaxRegionDepth || --nodesLeft < 0) throw MalformedData{};
     const quint32 type = d.u32(at);
     at += 4;
     QPainterPath result;
@@ -50,8 +54,8 @@ QPainterPath regionNode(const ByteReader& d, qint64& at, int depth, bool* infini
         break;
     }
     if (type < 1 || type > 5) throw MalformedData{};
-    const QPainterPath left = regionNode(d, at, depth + 1, nullptr);
-    const QPainterPath right = regionNode(d, at, depth + 1, nullptr);
+    const QPainterPath left = regionNode(d, at, depth + 1, nodesLeft, nullptr);
+    const QPainterPath right = regionNode(d, at, depth + 1, nodesLeft, nullptr);
     switch (type) {
     case 1:
         return left.intersected(right);
@@ -149,7 +153,8 @@ QPainterPath path(const ByteReader& d) {
 QPainterPath region(const ByteReader& d, bool* infinite) {
     if (infinite) *infinite = false;
     qint64 at = 8;
-    return regionNode(d, at, 0, infinite);
+    int nodesLeft = MaxRegionNodes;
+    return regionNode(d, at, 0, nodesLeft, infinite);
 }
 
 } // namespace Plus

@@ -4,6 +4,8 @@
 
 namespace {
 
+constexpr int MaxClipElements = 20000;
+
 void changeWorld(const PlusRecord& r, PlusPlayer& p, const QTransform& t) {
     QTransform& world = p.state().world;
     // By default the new transform applies first; the A flag appends it.
@@ -77,6 +79,13 @@ void combineClip(PlusPlayer& p, const QPainterPath& world, quint32 mode) {
         break;
     default:
         return;
+    }
+    // Clips combined again and again grow without end; beyond any real
+    // picture's, their bounds stand for them.
+    if (clip->elementCount() > MaxClipElements) {
+        const QRectF bounds = clip->boundingRect();
+        clip = QPainterPath();
+        clip->addRect(bounds);
     }
     p.showClip();
 }
