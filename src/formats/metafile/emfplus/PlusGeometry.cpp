@@ -10,6 +10,9 @@ namespace {
 // Qt time that grows faster than their number.
 constexpr int MaxRegionDepth = 64;
 constexpr int MaxRegionNodes = 512;
+// Points take Qt 8 to 12 times the bytes they take in the file; no real
+// picture has a million in one shape.
+constexpr qint64 MaxPoints = 1 << 20;
 
 // One coordinate of a relative point: 7 bits, or 15 when the high bit is set.
 double relative(const ByteReader& d, qint64& at) {
@@ -77,7 +80,7 @@ namespace Plus {
 QPolygonF points(const ByteReader& d, qint64 at, qint64 count, quint16 flags, qint64* end) {
     const bool rel = flags & Relative, small = flags & Compressed;
     const qint64 least = rel ? 2 : small ? 4 : 8;
-    if (count < 0) throw MalformedData{};
+    if (count < 0 || count > MaxPoints) throw MalformedData{};
     d.require(at, count * least); // before anything is sized from the count
     QPolygonF result;
     result.reserve(count);
@@ -117,7 +120,7 @@ std::optional<QTransform> matrix(const ByteReader& d, qint64 at) {
 // EmfPlusPath: version, count, flags, points, then a type byte per point
 // (run-length coded with relative points).
 QPainterPath path(const ByteReader& d) {
-    const qint64 count = d.u32(4);
+    const qint64 count = d.u32(4); // bounded by points()
     const quint32 flags = d.u32(8);
     qint64 at = 12;
     const QPolygonF pts = points(d, at, count, quint16(flags & (Relative | Compressed)), &at);

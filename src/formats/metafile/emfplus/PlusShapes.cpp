@@ -67,6 +67,7 @@ QPainterPath polygonPath(const QPolygonF& pts, bool closed) {
 QPainterPath rects(const PlusRecord& r, qint64 at) {
     const qint64 count = r.u(at);
     const bool small = r.flags & Plus::Compressed;
+    if (count > 1 << 16) throw MalformedData{}; // far more than any picture has
     r.data.require(at + 4, count * (small ? 8 : 16));
     QPainterPath path;
     for (qint64 k = 0; k < count; ++k)
