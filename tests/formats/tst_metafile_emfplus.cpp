@@ -136,6 +136,12 @@ void TestMetafileEmfPlus::drawsWhatTheRecordsSay_data() {
         << QList<Probe>{
                {{50, 50}, Red}, {{140, 30}, Blue}, {{115, 75}, Green}, {{160, 75}, QColor()}};
 
+    mf::Emf headerOnly; // EMF+ that draws nothing leaves the picture to the GDI records
+    P().header().add(0x4002, 0).into(headerOnly);
+    headerOnly.solidBrush(1, 0, 0, 255).select(1).select(mf::NullPen).rectangle(10, 10, 90, 90);
+    QTest::newRow("an EMF+ header alone: GDI draws")
+        << headerOnly.file(Frame) << QList<Probe>{{{50, 50}, Blue}};
+
     // A path object split over two records, each flagged as continued.
     const QByteArray path = mf::pathData(QPolygonF({{10, 10}, {90, 10}, {90, 90}, {10, 90}}),
                                          QByteArray("\x00\x01\x01\x81", 4));

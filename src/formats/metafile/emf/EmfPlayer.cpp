@@ -24,8 +24,8 @@ void checkRecords(const ByteReader& file) {
 }
 
 void playRecords(const ByteReader& file, GdiCanvas& canvas, const RenderLimits& limits) {
-    PlusPlayer plus(canvas, limits);
     qint64 pos = file.u32(4); // past the header record
+    PlusPlayer plus(canvas, limits, plusRecordsDraw(file, pos));
     while (file.has(pos, 8) && canvas.nextRecord()) {
         EmfRecord r;
         r.type = file.u32(pos);

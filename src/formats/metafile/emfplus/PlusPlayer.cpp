@@ -13,8 +13,25 @@ constexpr quint16 Continued = 0x8000;
 
 } // namespace
 
-PlusPlayer::PlusPlayer(GdiCanvas& canvas, const RenderLimits& limits)
-    : canvas_(canvas), limits_(limits) {
+bool plusRecordsDraw(const ByteReader& file, qint64 first) {
+    for (qint64 pos = first; file.has(pos, 8); pos += file.u32(pos + 4)) {
+        const quint32 size = file.u32(pos + 4);
+        if (size < 8 || !file.has(pos, size)) return false;
+        if (file.u32(pos) != 70 || size < 28 || file.u32(pos + 12) != Signature) continue;
+        const qint64 end = pos + std::min<qint64>(size, 12 + qint64(file.u32(pos + 8)));
+        for (qint64 at = pos + 16; at + 12 <= end;) {
+            const quint16 type = file.u16(at);
+            if ((type >= 0x4009 && type <= 0x401C) || type == 0x4036) return true;
+            const quint32 length = file.u32(at + 4);
+            if (length < 12) break;
+            at += length;
+        }
+    }
+    return false;
+}
+
+PlusPlayer::PlusPlayer(GdiCanvas& canvas, const RenderLimits& limits, bool plusDraws)
+    : canvas_(canvas), limits_(limits), plusDraws_(plusDraws) {
     resetPlusNesting();
 }
 

@@ -22,13 +22,14 @@ struct PlusState {
 
 // Plays the EMF+ records carried in an EMF's comments onto the canvas the
 // GDI records use. Once an EMF+ header is seen the GDI records are the
-// fallback and are skipped, except those after a GetDC record.
+// fallback and are skipped, except those after a GetDC record; unless the
+// EMF+ records draw nothing at all (some writers add no more than a header).
 class PlusPlayer {
   public:
-    PlusPlayer(GdiCanvas& canvas, const RenderLimits& limits);
+    PlusPlayer(GdiCanvas& canvas, const RenderLimits& limits, bool plusDraws);
     // Plays the EMF+ records of one EMR_COMMENT; false when it holds none.
     bool playComment(const ByteReader& comment);
-    bool gdiDraws() const { return !started_ || gdiTurn_; }
+    bool gdiDraws() const { return !plusDraws_ || !started_ || gdiTurn_; }
 
     // For the record decoders.
     GdiCanvas& canvas() { return canvas_; }
@@ -56,6 +57,7 @@ class PlusPlayer {
 
     GdiCanvas& canvas_;
     const RenderLimits& limits_;
+    const bool plusDraws_;
     bool started_ = false, gdiTurn_ = false, clipShown_ = false;
     double dpiX_ = 96, dpiY_ = 96;
     PlusState state_;
@@ -68,6 +70,9 @@ class PlusPlayer {
     };
     std::optional<Pending> pending_; // an object continued over several records
 };
+
+// Whether any EMF+ record of the EMF (records from `first` on) draws.
+bool plusRecordsDraw(const ByteReader& file, qint64 first);
 
 // A new picture may nest metafiles afresh (none while one is being nested).
 void resetPlusNesting();
