@@ -53,6 +53,7 @@ class TestMetafileFaults : public QObject {
     void symbolFontShowsItsCharacters();
     void perGlyphVerticalAdvances();
     void opaqueHatchShowsBackground();
+    void monochromePatternBrush();
     void fontHeightInAnisotropicMapping();
     void fontOfTheLeastWidth();
 };
@@ -152,6 +153,27 @@ void TestMetafileFaults::opaqueHatchShowsBackground() {
     };
     QVERIFY(count(50, Blue) >= 8 && count(50, Green) >= 40);
     QVERIFY(count(140, Blue) >= 8 && count(140, Green) == 0);
+}
+
+// Office writes pattern fills as monochrome brushes (EMR_CREATEMONOBRUSH)
+// that take the text and background colours; they were drawn grey.
+void TestMetafileFaults::monochromePatternBrush() {
+    QByteArray info = dwords({40, 8, 8}) + words({1, 1}) + dwords({0, 32, 0, 0, 2, 0});
+    info += dwords({0, 0xffffff});
+    QByteArray bits;
+    for (int row = 0; row < 8; ++row)
+        bits += dwords({0xF0}); // left half 1 bits, right half 0 bits
+    mf::Emf e;
+    e.add(24, {rgb(255, 0, 0)}).add(25, {rgb(0, 0, 255)});
+    e.add(93, dwords({1, 2, 32, info.size(), 32 + info.size(), bits.size()}) + info + bits);
+    e.select(1).select(mf::NullPen).rectangle(8, 8, 88, 88);
+    const QImage image = decodePicture(e.file(Frame));
+    int red = 0, blue = 0;
+    for (int x = 10; x < 86; ++x) {
+        red += mf::isColor(image, x, 40, Red);
+        blue += mf::isColor(image, x, 40, Blue);
+    }
+    QVERIFY2(red > 30 && blue > 30, qPrintable(QString("%1 red, %2 blue").arg(red).arg(blue)));
 }
 
 // ETO_PDY: each character's advance has a vertical part after the horizontal.

@@ -55,7 +55,10 @@ void GdiCanvas::outputPicture(const QPainterPath& picture, bool fill, bool strok
     if (fill && dc_.brush.style != Gdi::BsNull) {
         // Hatches show the background colour between their lines.
         if (isHatched(dc_.brush) && dc_.opaqueBackground) surface_.fill(shape, dc_.bkColor);
-        surface_.fill(shape, qtBrush(dc_.brush));
+        BrushSpec brush = dc_.brush;
+        if (brush.monochrome && !brush.pattern.isNull())
+            brush.pattern.setColorTable({dc_.textColor.rgb(), dc_.bkColor.rgb()});
+        surface_.fill(shape, qtBrush(brush));
     }
     if (stroke)
         if (const auto pen = qtPen(dc_.pen, penScale))

@@ -43,6 +43,9 @@ struct BrushSpec {
     QColor color = Qt::white;
     quint32 hatch = 0;
     QImage pattern;
+    // A monochrome pattern shows its 0 bits in the text colour and its 1
+    // bits in the background colour of the moment it fills.
+    bool monochrome = false;
 };
 
 struct FontSpec {

@@ -48,6 +48,11 @@ BrushSpec patternBrush(const EmfRecord& r, const RenderLimits& limits) {
     BrushSpec b;
     b.style = Gdi::BsDibPatternPt;
     b.color = Qt::gray;
+    if (r.type == 93) { // CreateMonoBrush: coloured as it fills, whatever its colour table
+        b.pattern = decodeMonoDib(r.block(16, 20), r.block(24, 28), limits.maxPatternPixels);
+        b.monochrome = !b.pattern.isNull();
+        if (b.monochrome) return b;
+    }
     if (r.u(12) == 0) // RGB colour table, not palette indices
         b.pattern = decodeDib(r.block(16, 20), r.block(24, 28), limits.maxPatternPixels).image;
     return b;
