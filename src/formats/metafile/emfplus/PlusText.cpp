@@ -103,7 +103,10 @@ void drawString(const PlusRecord& r, PlusPlayer& p) {
     const QColor color = textColor(*brush);
     for (int k = 0; k < layout.lineCount(); ++k) {
         const QTextLine line = layout.lineAt(k);
-        const QString part = text.mid(line.textStart(), line.textLength()).trimmed();
+        // The line's break (a space or a line separator) is not drawn.
+        QString part = text.mid(line.textStart(), line.textLength());
+        while (!part.isEmpty() && part.back().isSpace())
+            part.chop(1);
         if (part.isEmpty()) continue;
         const double x =
             box.left() + offset(format.align, box.width() - line.naturalTextWidth(), rtl);
