@@ -54,6 +54,9 @@ class TestMetafileEmfPlus : public QObject {
     void dashesShowGaps();
     void stringAlignsInItsBox_data();
     void stringAlignsInItsBox();
+    void stringIsCutToItsBox_data();
+    void stringIsCutToItsBox();
+    void driverStringPlacesEachCharacter();
     void chartDrawsAllParts();
     void badInputDrawsWhatItCan_data();
     void badInputDrawsWhatItCan();
@@ -237,6 +240,40 @@ void TestMetafileEmfPlus::stringAlignsInItsBox() {
              qPrintable(QString("ink %1..%2").arg(ink.left()).arg(ink.right())));
     QVERIFY2(place(lineAlign, ink.top(), ink.bottom(), box.top(), box.bottom()) < 8,
              qPrintable(QString("ink %1..%2").arg(ink.top()).arg(ink.bottom())));
+}
+
+// Unless the format says otherwise, a string is cut to its box.
+void TestMetafileEmfPlus::stringIsCutToItsBox_data() {
+    QTest::addColumn<int>("flags");
+    QTest::addColumn<bool>("cut");
+    QTest::newRow("no wrap") << 0x1000 << true;
+    QTest::newRow("no wrap, no clip") << (0x1000 | 0x4000) << false;
+}
+
+void TestMetafileEmfPlus::stringIsCutToItsBox() {
+    QFETCH(int, flags);
+    QFETCH(bool, cut);
+    const QRect box(20, 20, 40, 30);
+    P plus;
+    plus.header().object(1, 6, mf::fontData(16, 2, "DejaVu Sans"));
+    plus.object(2, 7, mf::formatData(flags, 0, 0));
+    plus.drawString(1, 2, argb(255, 0, 0, 0), box, "a string far wider than its box");
+    const QRect ink = mf::inkBounds(decodePicture(emfOf(plus)));
+    QVERIFY(ink.left() >= 20 && ink.top() >= 20);
+    QCOMPARE(ink.right() < 60, cut);
+}
+
+// Characters each at the position the record gives.
+void TestMetafileEmfPlus::driverStringPlacesEachCharacter() {
+    P plus;
+    plus.header().object(1, 6, mf::fontData(20, 2, "DejaVu Sans"));
+    plus.add(0x4036, 0x8000 | 1,
+             dwords({argb(255, 0, 0, 0), 1, 0, 2}) + mf::words({'H', 'I'}) +
+                 mf::pointsF(QPolygonF({{20, 40}, {150, 80}})));
+    const QImage image = decodePicture(emfOf(plus));
+    QVERIFY(!mf::inkBounds(image.copy(15, 20, 20, 22)).isEmpty());
+    QVERIFY(!mf::inkBounds(image.copy(145, 60, 20, 22)).isEmpty());
+    QVERIFY(mf::inkBounds(image.copy(40, 0, 100, 96)).isEmpty());
 }
 
 // An EMF+ only chart as office programs write them: no GDI drawing at all.
