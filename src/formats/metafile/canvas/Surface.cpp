@@ -94,11 +94,13 @@ void PaintSurface::stroke(const QPainterPath& path, const QPen& pen) {
 }
 
 void PaintSurface::image(const QImage& image, const QTransform& imageToPixels,
-                         QPainter::CompositionMode mode) {
+                         QPainter::CompositionMode mode, bool smooth) {
     if (!spend(covered(imageToPixels.mapRect(QRectF(image.rect()))))) return;
     painter_.setTransform(imageToPixels);
     painter_.setCompositionMode(mode);
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
     painter_.drawImage(QPointF(0, 0), image);
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
@@ -137,7 +139,7 @@ void MeasureSurface::stroke(const QPainterPath& path, const QPen& pen) {
 }
 
 void MeasureSurface::image(const QImage& image, const QTransform& imageToPixels,
-                           QPainter::CompositionMode) {
+                           QPainter::CompositionMode, bool) {
     add(imageToPixels.mapRect(QRectF(image.rect())));
 }
 

@@ -79,7 +79,7 @@ void drawImage(const PlusRecord& r, PlusPlayer& p, bool points) {
     const double m = MetafileCaps::MaxCoordinate;
     if (!(area.left() > -m && area.top() > -m && area.right() < m && area.bottom() < m)) return;
     p.showClip();
-    p.canvas().surface().image(piece, pieceToPicture, QPainter::CompositionMode_SourceOver);
+    p.canvas().surface().image(piece, pieceToPicture, QPainter::CompositionMode_SourceOver, true);
 }
 
 } // namespace
