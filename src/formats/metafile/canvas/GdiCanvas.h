@@ -8,7 +8,6 @@
 #include <QPolygonF>
 
 #include <optional>
-
 #include <vector>
 
 // The graphics-state machine both record decoders drive: device context,
