@@ -145,12 +145,14 @@ void TestMetafileEmfPlus::drawsWhatTheRecordsSay_data() {
     QTest::newRow("an EMF+ header alone: GDI draws")
         << headerOnly.file(Frame) << QList<Probe>{{{50, 50}, Blue}};
 
-    // A path object split over two records, each flagged as continued.
+    // A path object split over three records, the last not flagged as continued.
     const QByteArray path = mf::pathData(QPolygonF({{10, 10}, {90, 10}, {90, 90}, {10, 90}}),
                                          QByteArray("\x00\x01\x01\x81", 4));
     P pieces;
-    pieces.header().add(0x4008, 0x8000 | 3 << 8 | 5, dwords({path.size()}) + path.left(20));
-    pieces.add(0x4008, 0x8000 | 3 << 8 | 5, dwords({path.size()}) + path.mid(20));
+    pieces.header()
+        .piece(5, 3, path.size(), path.left(20))
+        .piece(5, 3, path.size(), path.mid(20, 20));
+    pieces.object(5, 3, path.mid(40));
     pieces.add(0x4014, 0x8000 | 5, dwords({OpaqueRed}));
     QTest::newRow("continued object") << emfOf(pieces) << QList<Probe>{{{50, 50}, Red}};
 
@@ -321,13 +323,11 @@ void TestMetafileEmfPlus::badInputDrawsWhatItCan_data() {
     });
     QTest::newRow("continued object that never ends") << lie([&](P& p) {
         for (int k = 0; k < 200; ++k)
-            p.add(0x4008, 0x8000 | 3 << 8 | 1, dwords({100000000}) + square);
+            p.piece(1, 3, 100000000, square);
         p.add(0x4014, 0x8000 | 1, dwords({OpaqueBlue}));
     });
-    QTest::newRow("continued object claiming 4 GB") << lie([&](P& p) {
-        p.add(0x4008, 0x8000 | 3 << 8 | 1, dwords({0xffffffff}) + square);
-        p.add(0x4008, 0x8000 | 3 << 8 | 1, dwords({0xffffffff}) + square);
-    });
+    QTest::newRow("continued object claiming 4 GB")
+        << lie([&](P& p) { p.piece(1, 3, 0xffffffff, square).object(1, 3, square); });
     QTest::newRow("2^31 points") << lie([&](P& p) {
         p.add(0x400C, 0x8000, dwords({OpaqueBlue, 0x80000000, 0, 0, 50, 50}));
         p.add(0x400D, 0x4000, dwords({0xffffffff, 0, 0}));

@@ -142,8 +142,7 @@ inline QList<QPair<QString, QByteArray>> emfPlusSeeds() {
                             QByteArray("\x0a\x0a\x3c\x00\x00\x3c\x44\x00", 8) +
                             QByteArray("\x41\x00\x42\x01\x41\x81\0\0", 8);
     Plus objects;
-    objects.header().add(0x4008, 0x8000 | 3 << 8 | 1, dwords({path.size()}) + path.left(12));
-    objects.add(0x4008, 0x8000 | 3 << 8 | 1, dwords({path.size()}) + path.mid(12));
+    objects.header().piece(1, 3, path.size(), path.left(12)).object(1, 3, path.mid(12));
     objects.object(2, 2, penData(2, black))
         .add(0x4014, 0x8000 | 1, dwords({blue}))
         .add(0x4015, 1, dwords({2}));

@@ -87,6 +87,17 @@ class Plus {
         records_ += padded;
         return *this;
     }
+    // A piece of an object continued in the next record, after the total size.
+    Plus& piece(int id, int type, qint64 total, const QByteArray& data) {
+        const QByteArray padded = data + QByteArray(-data.size() & 3, '\0');
+        put16(records_, 0x4008);
+        put16(records_, 0x8000 | type << 8 | id);
+        put32(records_, 16 + padded.size());
+        put32(records_, total);
+        put32(records_, padded.size());
+        records_ += padded;
+        return *this;
+    }
     Plus& header(bool dual = true, int dpi = 96) {
         return add(0x4001, dual ? 1 : 0, dwords({PlusVersion, 1, dpi, dpi}));
     }

@@ -41,13 +41,17 @@ bool PlusPlayer::playComment(const ByteReader& comment) {
     const qint64 end = std::min<qint64>(comment.size(), 12 + qint64(comment.u32(8)));
     qint64 pos = 16;
     while (pos + 12 <= end) {
-        const quint32 size = comment.u32(pos + 4), dataSize = comment.u32(pos + 8);
-        if (size < 12 || size > end - pos || dataSize > size - 12) break;
-        if (!canvas_.nextRecord()) break;
         PlusRecord r;
         r.type = comment.u16(pos);
         r.flags = comment.u16(pos + 2);
-        r.data = comment.slice(pos + 12, dataSize);
+        const bool piece = r.type == Object && r.flags & Continued;
+        const qint64 head = piece ? 16 : 12;
+        if (pos + head > end) break;
+        const quint32 size = comment.u32(pos + 4), dataSize = comment.u32(pos + head - 4);
+        if (size < head || size > end - pos || dataSize > size - head) break;
+        if (!canvas_.nextRecord()) break;
+        r.total = piece ? comment.u32(pos + 8) : 0;
+        r.data = comment.slice(pos + head, dataSize);
         try {
             play(r);
         } catch (const MalformedData&) {
@@ -80,8 +84,8 @@ void PlusPlayer::play(const PlusRecord& r) {
             playPlusImages(r, *this);
 }
 
-// An object too large for one record comes in pieces, each flagged as
-// continued and led by the total size.
+// An object too large for one record comes in pieces: each but the last
+// flagged as continued and giving the total size.
 void PlusPlayer::storeObject(const PlusRecord& r) {
     const quint8 id = r.objectId();
     const int type = r.flags >> 8 & 0x7F;
@@ -89,12 +93,10 @@ void PlusPlayer::storeObject(const PlusRecord& r) {
     QByteArray joined;
     if (r.flags & Continued || (pending_ && pending_->id == id)) {
         if (!pending_ || pending_->id != id) {
-            const quint32 total = r.u(0);
-            if (!(r.flags & Continued) || total > MetafileCaps::MaxFileBytes) return;
-            pending_ = Pending{id, total, {}};
+            if (!(r.flags & Continued) || r.total > MetafileCaps::MaxFileBytes) return;
+            pending_ = Pending{id, r.total, {}};
         }
-        const qint64 skip = r.flags & Continued ? 4 : 0;
-        pending_->bytes.append(r.data.view().sliced(std::min(skip, r.data.size())));
+        pending_->bytes.append(r.data.view());
         if (pending_->bytes.size() > qint64(pending_->total)) {
             pending_.reset();
             return;

@@ -10,10 +10,12 @@
 
 #include <optional>
 
-// One EMF+ record: its type, its flags and the data after the 12-byte header.
+// One EMF+ record: its type, its flags and the data after its header (12
+// bytes; 16 for the pieces of a continued object, which give its size).
 struct PlusRecord {
     quint16 type = 0;
     quint16 flags = 0;
+    quint32 total = 0; // a continued object's whole size
     ByteReader data;
 
     quint32 u(qint64 at) const { return data.u32(at); }
