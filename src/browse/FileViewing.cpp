@@ -36,10 +36,11 @@ void TheViewer::File1_Click() {
         MMControl1->setCommand(QStringLiteral("Play"));
         // Decoded away from the window, no larger than the picture area can
         // ever show on this screen; a file that is no picture shows nothing.
+        // (The path is copied: the picture area decodes it again when zoomed.)
         pictureFetcher_->fetch(
             path, Picture1->decodeLimit(),
-            [this](const QImage& picture, std::unique_ptr<PictureAnimation> animation) {
-                Picture1->setPicture(picture);
+            [this, path](const QImage& picture, std::unique_ptr<PictureAnimation> animation) {
+                Picture1->setPicture(picture, path);
                 Picture1->setVisible(true);
                 Picture1->setAnimation(std::move(animation));
             });

@@ -55,13 +55,21 @@ void DirListBox::setPath(const QString& folder) {
     emit Change();
 }
 
-void DirListBox::Refresh() { display(FolderReader::entries(path_, FolderReader::Kind::Folders)); }
+void DirListBox::Refresh() {
+    display(FolderReader::entries(path_, FolderReader::Kind::Folders));
+}
 
-int DirListBox::ListCount() const { return model_->rowCount(); }
+int DirListBox::ListCount() const {
+    return model_->rowCount();
+}
 
-QString DirListBox::List(int row) const { return model_->pathAt(row); }
+QString DirListBox::List(int row) const {
+    return model_->pathAt(row);
+}
 
-int DirListBox::OpenRow() const { return model_->openRow(); }
+int DirListBox::OpenRow() const {
+    return model_->openRow();
+}
 
 void DirListBox::display(const QStringList& subfolders) {
     model_->setFolder(path_, subfolders);

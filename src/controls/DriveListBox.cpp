@@ -19,7 +19,9 @@ QString DriveListBox::Drive() const {
     return Volumes::currentFolderOf(volumes_, index);
 }
 
-QString DriveListBox::volumeRoot() const { return chosenRoot_; }
+QString DriveListBox::volumeRoot() const {
+    return chosenRoot_;
+}
 
 void DriveListBox::setDrive(const QString& path) {
     const int index = Volumes::indexOfVolumeHolding(volumes_, QDir::cleanPath(path));

@@ -42,7 +42,9 @@ void FileListBox::setPattern(const QString& pattern) {
     reload(path_);
 }
 
-void FileListBox::Refresh() { reload(path_); }
+void FileListBox::Refresh() {
+    reload(path_);
+}
 
 void FileListBox::reload(const QString& folder) {
     // The folder must open now; its names are read once, when the list is next
@@ -51,7 +53,8 @@ void FileListBox::reload(const QString& folder) {
     path_ = folder;
     if (stale_) return;
     stale_ = true;
-    QMetaObject::invokeMethod(this, [this] { populate(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { populate(); }, Qt::QueuedConnection);
 }
 
 void FileListBox::populate() const {
@@ -60,9 +63,10 @@ void FileListBox::populate() const {
     const QStringList patterns = splitPatterns(pattern_);
     QStringList names;
     try {
-        names = FolderReader::entries(path_, FolderReader::Kind::Files, [&patterns](QStringView name) {
-            return matchesAny(patterns, name);
-        });
+        names =
+            FolderReader::entries(path_, FolderReader::Kind::Files, [&patterns](QStringView name) {
+                return matchesAny(patterns, name);
+            });
     } catch (const PlatformError&) {
         // The folder went away since it was opened: it lists nothing.
     }
@@ -116,7 +120,6 @@ void FileListBox::keyPressEvent(QKeyEvent* event) {
     const bool wasSelected = selectionModel()->isSelected(before);
     QListView::keyPressEvent(event);
     const QModelIndex after = currentIndex();
-    if (after.isValid() && (after != before || !wasSelected) &&
-        selectionModel()->isSelected(after))
+    if (after.isValid() && (after != before || !wasSelected) && selectionModel()->isSelected(after))
         keyClick_->start(); // each further press restarts it
 }

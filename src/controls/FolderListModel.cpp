@@ -23,7 +23,8 @@ QString FolderListModel::pathAt(int row) const {
     if (row < 0 || row >= rowCount()) return {};
     if (row > openRow()) return joinPath(path_, subfolders_[row - chain_.size()]);
     QString path = QStringLiteral("/");
-    for (int i = 1; i <= row; ++i) path = joinPath(path, chain_[i]);
+    for (int i = 1; i <= row; ++i)
+        path = joinPath(path, chain_[i]);
     return path;
 }
 

@@ -6,11 +6,17 @@
 
 #include <QFileInfo>
 
-MediaControl::MediaControl(QWidget* parent) : QWidget(parent) { hide(); }
+MediaControl::MediaControl(QWidget* parent) : QWidget(parent) {
+    hide();
+}
 
-MediaControl::~MediaControl() { close(); }
+MediaControl::~MediaControl() {
+    close();
+}
 
-VideoWindow* MediaControl::videoWindow() const { return videoWindow_; }
+VideoWindow* MediaControl::videoWindow() const {
+    return videoWindow_;
+}
 
 bool MediaControl::isOpen() const {
     return player_ && !player_->hasFailed();
@@ -18,9 +24,12 @@ bool MediaControl::isOpen() const {
 
 void MediaControl::setCommand(const QString& command) {
     const QString c = command.trimmed().toLower();
-    if (c == QLatin1String("close")) close();
-    else if (c == QLatin1String("open")) open();
-    else if (c == QLatin1String("play")) play();
+    if (c == QLatin1String("close"))
+        close();
+    else if (c == QLatin1String("open"))
+        open();
+    else if (c == QLatin1String("play"))
+        play();
 }
 
 void MediaControl::close() {
@@ -44,11 +53,12 @@ void MediaControl::open() {
     GstPlayer* player = player_.get();
     // Queued, so that the player is not deleted inside its own event; and a
     // failure reported late closes only its own player.
-    connect(player, &GstPlayer::failed, this,
-            [this, failing = QPointer<GstPlayer>(player)] {
-                if (failing && failing == player_.get()) close();
-            },
-            Qt::QueuedConnection);
+    connect(
+        player, &GstPlayer::failed, this,
+        [this, failing = QPointer<GstPlayer>(player)] {
+            if (failing && failing == player_.get()) close();
+        },
+        Qt::QueuedConnection);
     if (kind == MediaKind::Video)
         connect(player, &GstPlayer::frame, this, &MediaControl::showPicture);
 }

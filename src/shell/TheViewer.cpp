@@ -3,6 +3,7 @@
 #include "controls/DirListBox.h"
 #include "controls/DriveListBox.h"
 #include "controls/FileListBox.h"
+#include "controls/FullScreenPicture.h"
 #include "controls/MediaControl.h"
 #include "controls/PictureBox.h"
 #include "controls/PictureFetcher.h"
@@ -77,6 +78,8 @@ void TheViewer::buildControls() {
     setTabOrder(Drive1, Picture1);
     setTabOrder(Picture1, TextB);
     File1->setFocus();
+    // F11 and the zoom keys where the picture area or the file list has the focus.
+    new FullScreenPicture(Picture1, File1, this);
 
     connect(Drive1, &DriveListBox::Change, this, &TheViewer::Drive1_Change, Qt::DirectConnection);
     connect(Dir1, &DirListBox::Change, this, &TheViewer::Dir1_Change, Qt::DirectConnection);

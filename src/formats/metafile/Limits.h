@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QSize>
 #include <QtGlobal>
 
@@ -11,6 +12,11 @@ struct RenderLimits {
     qint64 maxBitmapPixels = 100'000'000; // one embedded bitmap
     qint64 maxPatternPixels = 4'000'000;  // one pattern brush bitmap
     QSize fitInto; // when valid, a larger picture is drawn scaled down to fit in it
+    // A zoomed view, when zoom > 0: drawn at zoom times its own size (fitInto
+    // aside), and only the part given by `part` of that, when valid.
+    double zoom = 0;
+    QRect part;
+    QSize* ownSize = nullptr; // when set, receives the picture's own size
     // When set and true, playing stops at the next record, as when the work
     // budget is spent: whoever set it no longer wants the picture.
     const std::atomic<bool>* stop = nullptr;

@@ -47,7 +47,18 @@ QImage renderMetafile(const PlaySetup& setup, const Player& play, const RenderLi
         base = QTransform::fromTranslate(-drawn.left(), -drawn.top()) *
                QTransform::fromScale(scale, scale);
     }
-    const QSize shown = fittedSize(size, limits.fitInto);
+    if (limits.ownSize) *limits.ownSize = size;
+    if (limits.zoom > 0) { // only what a zoomed view shows is drawn
+        const QRect whole(0, 0, int(std::ceil(size.width() * limits.zoom)),
+                          int(std::ceil(size.height() * limits.zoom)));
+        const QRect part = limits.part.isValid() ? whole.intersected(limits.part) : whole;
+        if (part.isEmpty())
+            throw PlatformError(Err::InvalidPicture, QStringLiteral("no part of the metafile"));
+        base *= QTransform::fromScale(limits.zoom, limits.zoom) *
+                QTransform::fromTranslate(-part.left(), -part.top());
+        size = checkedPictureSize(part.width(), part.height(), limits);
+    }
+    const QSize shown = limits.zoom > 0 ? size : fittedSize(size, limits.fitInto);
     if (shown != size) { // drawn at the size it is shown, not drawn large and scaled
         base *= QTransform::fromScale(double(shown.width()) / size.width(),
                                       double(shown.height()) / size.height());
