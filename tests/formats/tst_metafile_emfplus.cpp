@@ -2,6 +2,7 @@
 // decodePicture and checked by their pixels. The frame is 192 x 96 pixels
 // at 96 dots per inch and the EMF+ page unit is the pixel, so world units
 // are picture pixels unless a row transforms them.
+#include "formats/PictureDetail.h"
 #include "formats/PictureLoader.h"
 #include "system/PlatformError.h"
 #include "tst_metafile_plus_writer.h"
@@ -57,6 +58,7 @@ class TestMetafileEmfPlus : public QObject {
     void stringIsCutToItsBox_data();
     void stringIsCutToItsBox();
     void driverStringPlacesEachCharacter();
+    void nestedMetafileInAZoomedView();
     void chartDrawsAllParts();
     void badInputDrawsWhatItCan_data();
     void badInputDrawsWhatItCan();
@@ -276,6 +278,29 @@ void TestMetafileEmfPlus::driverStringPlacesEachCharacter() {
     QVERIFY(!mf::inkBounds(image.copy(15, 20, 20, 22)).isEmpty());
     QVERIFY(!mf::inkBounds(image.copy(145, 60, 20, 22)).isEmpty());
     QVERIFY(mf::inkBounds(image.copy(40, 0, 100, 96)).isEmpty());
+}
+
+// A zoomed view draws the part it shows; a metafile nested in the picture
+// is drawn whole into its place, not zoomed and cut again.
+void TestMetafileEmfPlus::nestedMetafileInAZoomedView() {
+    P inner; // 96 x 48 pixels: red left, blue right
+    inner.header().fillRect(OpaqueRed, {0, 0, 48, 48}).fillRect(OpaqueBlue, {48, 0, 48, 48});
+    mf::Emf innerFile;
+    inner.into(innerFile);
+    P outer;
+    outer.header().object(3, 5, mf::metafileImageData(innerFile.file({0, 0, 2540, 1270})));
+    outer.drawImage(3, {0, 0, 96, 48}, {100, 50, 80, 40});
+    QTemporaryDir dir;
+    QFile file(dir.filePath("zoomed.emf"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(emfOf(outer)) > 0);
+    file.close();
+    // At twice the size the nested picture lies at (200, 100) to (360, 180).
+    const PictureDetail detail =
+        loadPictureDetail(file.fileName(), 2, {180, 80, 200, 120}, 1 << 24);
+    QCOMPARE(detail.own, QSize(192, 96));
+    const QPoint origin = detail.covers.topLeft();
+    QVERIFY(mf::isColor(detail.image, 240 - origin.x(), 140 - origin.y(), Red));
+    QVERIFY(mf::isColor(detail.image, 320 - origin.x(), 140 - origin.y(), Blue));
 }
 
 // An EMF+ only chart as office programs write them: no GDI drawing at all.

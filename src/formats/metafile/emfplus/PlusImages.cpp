@@ -40,7 +40,12 @@ QImage nestedPicture(const PlusImage& image, const QTransform& unitToPicture,
                    : 1;
     };
     const QPointF o = unitToPicture.map(QPointF(0, 0));
-    RenderLimits inner = limits;
+    // The bounds and the stop flag hold inside; a zoomed view's part does not.
+    RenderLimits inner;
+    inner.maxPixels = limits.maxPixels;
+    inner.maxBitmapPixels = limits.maxBitmapPixels;
+    inner.maxPatternPixels = limits.maxPatternPixels;
+    inner.stop = limits.stop;
     inner.fitInto = QSize(side(unitToPicture.map(QPointF(1, 0)) - o),
                           side(unitToPicture.map(QPointF(0, 1)) - o));
     ++nesting;
