@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <limits>
 
 using mf::argb;
 using mf::dwords;
@@ -360,6 +361,14 @@ void TestMetafileEmfPlus::badInputDrawsWhatItCan_data() {
         p.object(1, 3, dwords({mf::PlusVersion, 0x80000000, 0x0800, 0, 0}));
         p.object(2, 5, dwords({mf::PlusVersion, 1, 65536, 65536, 262144, 0x00022009, 0}));
         p.add(0x400A, 0x8000, dwords({OpaqueBlue, 0x40000000}) + mf::rectF({0, 0, 90, 90}));
+    });
+    QTest::newRow("transforms and clips that are not numbers") << lie([&](P& p) {
+        p.add(0x402D, 0, floats({std::numeric_limits<float>::quiet_NaN(), 0}));
+        p.add(0x4032, 4 << 8, mf::rectF({0, 0, 10, 10}));
+        p.add(0x4032, 4 << 8, mf::rectF({std::numeric_limits<float>::infinity(), 0, 10, 10}));
+        p.add(0x4032, 3 << 8, floats({std::numeric_limits<float>::quiet_NaN(), 0, 10, 10}));
+        p.add(0x4027, 2, floats({0, 0, 1, 1, 0, 0, 0, 0}) + dwords({1}));
+        p.fillRect(OpaqueBlue, {20, 20, 10, 10}).add(0x4029, 0, dwords({1}));
     });
     QTest::newRow("empty path and region") << lie([&](P& p) {
         p.object(1, 3, dwords({mf::PlusVersion, 0, 0}))

@@ -1,3 +1,4 @@
+#include "formats/metafile/canvas/AreaCut.h"
 #include "formats/metafile/emfplus/PlusPlayer.h"
 
 #include <cmath>
@@ -6,7 +7,14 @@ namespace {
 
 constexpr int MaxClipElements = 20000;
 
+bool finite(const QTransform& t) {
+    return std::isfinite(t.m11()) && std::isfinite(t.m12()) && std::isfinite(t.m21()) &&
+           std::isfinite(t.m22()) && std::isfinite(t.dx()) && std::isfinite(t.dy());
+}
+
+// Transforms that are not numbers are left out.
 void changeWorld(const PlusRecord& r, PlusPlayer& p, const QTransform& t) {
+    if (!finite(t)) return;
     QTransform& world = p.state().world;
     // By default the new transform applies first; the A flag appends it.
     world = r.flags & Plus::Closed ? world * t : t * world;
@@ -43,19 +51,31 @@ void beginContainer(const PlusRecord& r, PlusPlayer& p) {
               QTransform::fromScale(dest.width() / source.width() * toPage,
                                     dest.height() / source.height() * toPage) *
               QTransform::fromTranslate(dest.left() * toPage, dest.top() * toPage);
-    s.outer = fit * s.world * s.outer;
+    if (finite(fit)) s.outer = fit * s.world * s.outer;
     s.world = QTransform();
 }
 
 // Combine modes: replace, intersect, union, xor, exclude, complement.
+bool finite(const QPainterPath& path) {
+    for (int k = 0; k < path.elementCount(); ++k)
+        if (!std::isfinite(path.elementAt(k).x) || !std::isfinite(path.elementAt(k).y))
+            return false;
+    return true;
+}
+
 void combineClip(PlusPlayer& p, const QPainterPath& world, quint32 mode) {
-    const QPainterPath shape = p.worldToPicture().map(world);
+    // Qt's path clipper crashes on points that are not numbers and fails on
+    // those near infinity: a shape is cut to the bounds within which anything
+    // is drawn at all, and one that has no place leaves the clip as it is.
+    const double m = MetafileCaps::MaxCoordinate;
+    const QPainterPath mapped = p.worldToPicture().map(world);
+    if (!finite(mapped)) return;
+    const QPainterPath shape = cutToArea(mapped, QRectF(-m, -m, 2 * m, 2 * m));
     std::optional<QPainterPath>& clip = p.state().clip;
     QPainterPath current;
     if (clip) {
         current = *clip;
     } else { // no clip: everything shows
-        const double m = MetafileCaps::MaxCoordinate;
         current.addRect(-m, -m, 2 * m, 2 * m);
     }
     switch (mode) {
