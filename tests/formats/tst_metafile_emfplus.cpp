@@ -369,6 +369,11 @@ void TestMetafileEmfPlus::badInputDrawsWhatItCan_data() {
         p.add(0x4032, 3 << 8, floats({std::numeric_limits<float>::quiet_NaN(), 0, 10, 10}));
         p.add(0x4027, 2, floats({0, 0, 1, 1, 0, 0, 0, 0}) + dwords({1}));
         p.fillRect(OpaqueBlue, {20, 20, 10, 10}).add(0x4029, 0, dwords({1}));
+        p.object(1, 4,
+                 dwords({mf::PlusVersion, 2, 1, 0x10000000}) +
+                     floats({0, std::numeric_limits<float>::quiet_NaN(), 10, 10}) +
+                     dwords({0x10000000}) + mf::rectF({0, 0, 90, 90}));
+        p.add(0x4013, 0x8000 | 1, dwords({OpaqueBlue}));
     });
     QTest::newRow("empty path and region") << lie([&](P& p) {
         p.object(1, 3, dwords({mf::PlusVersion, 0, 0}))

@@ -1,4 +1,5 @@
 #include "formats/metafile/Limits.h"
+#include "formats/metafile/canvas/AreaCut.h"
 #include "formats/metafile/emfplus/PlusRecord.h"
 
 #include <cmath>
@@ -30,6 +31,14 @@ QPainterPath everywhere() {
     return all;
 }
 
+// A region's shapes are combined by Qt's path clipper: they must be numbers,
+// and far from infinity.
+QPainterPath leaf(const QPainterPath& shape) {
+    if (!Plus::finite(shape)) throw MalformedData{};
+    const double m = MetafileCaps::MaxCoordinate * 100;
+    return cutToArea(shape, QRectF(-m, -m, 2 * m, 2 * m));
+}
+
 QPainterPath regionNode(const ByteReader& d, qint64& at, int depth, int& nodesLeft,
                         bool* infinite) {
     if (depth > MaxRegionDepth || --nodesLeft < 0) throw MalformedData{};
@@ -41,12 +50,12 @@ QPainterPath regionNode(const ByteReader& d, qint64& at, int depth, int& nodesLe
     case 0x10000000: // rectangle
         result.addRect(Plus::rect(d, at, false).normalized());
         at += 16;
-        return result;
+        return leaf(result);
     case 0x10000001: { // path
         const qint64 length = d.u32(at);
         result.addPath(Plus::path(d.slice(at + 4, length)));
         at += 4 + length;
-        return result;
+        return leaf(result);
     }
     case 0x10000002: // empty
         return result;
@@ -76,6 +85,13 @@ QPainterPath regionNode(const ByteReader& d, qint64& at, int depth, int& nodesLe
 } // namespace
 
 namespace Plus {
+
+bool finite(const QPainterPath& path) {
+    for (int k = 0; k < path.elementCount(); ++k)
+        if (!std::isfinite(path.elementAt(k).x) || !std::isfinite(path.elementAt(k).y))
+            return false;
+    return true;
+}
 
 QPolygonF points(const ByteReader& d, qint64 at, qint64 count, quint16 flags, qint64* end) {
     const bool rel = flags & Relative, small = flags & Compressed;

@@ -44,6 +44,10 @@ QPolygonF points(const ByteReader& d, qint64 at, qint64 count, quint16 flags,
 QRectF rect(const ByteReader& d, qint64 at, bool compressed);
 std::optional<QTransform> matrix(const ByteReader& d, qint64 at);
 
+// Whether every point of the path is a number (Qt's path clipper crashes
+// on those that are not).
+bool finite(const QPainterPath& path);
+
 // The object forms that several records embed.
 QPainterPath path(const ByteReader& d);
 QPainterPath region(const ByteReader& d, bool* infinite);

@@ -56,20 +56,13 @@ void beginContainer(const PlusRecord& r, PlusPlayer& p) {
 }
 
 // Combine modes: replace, intersect, union, xor, exclude, complement.
-bool finite(const QPainterPath& path) {
-    for (int k = 0; k < path.elementCount(); ++k)
-        if (!std::isfinite(path.elementAt(k).x) || !std::isfinite(path.elementAt(k).y))
-            return false;
-    return true;
-}
-
 void combineClip(PlusPlayer& p, const QPainterPath& world, quint32 mode) {
     // Qt's path clipper crashes on points that are not numbers and fails on
     // those near infinity: a shape is cut to the bounds within which anything
     // is drawn at all, and one that has no place leaves the clip as it is.
     const double m = MetafileCaps::MaxCoordinate;
     const QPainterPath mapped = p.worldToPicture().map(world);
-    if (!finite(mapped)) return;
+    if (!Plus::finite(mapped)) return;
     const QPainterPath shape = cutToArea(mapped, QRectF(-m, -m, 2 * m, 2 * m));
     std::optional<QPainterPath>& clip = p.state().clip;
     QPainterPath current;

@@ -95,6 +95,7 @@ void drawString(const PlusRecord& r, PlusPlayer& p) {
         QPainterPath cut;
         cut.addRect(box);
         const QPainterPath picture = space->toPicture.map(cut);
+        if (!Plus::finite(picture)) return;
         const auto& clip = p.state().clip;
         p.canvas().surface().setClip(clip ? clip->intersected(picture) : picture);
     } else {
