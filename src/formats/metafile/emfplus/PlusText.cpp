@@ -67,6 +67,9 @@ void drawString(const PlusRecord& r, PlusPlayer& p) {
     if (!space || text.isEmpty()) return;
     const QRectF box =
         QTransform::fromScale(space->scale, space->scale).mapRect(Plus::rect(r.data, 12, false));
+    if (!std::isfinite(box.left()) || !std::isfinite(box.top()) || !std::isfinite(box.width()) ||
+        !std::isfinite(box.height()))
+        return;
     const bool sized = box.width() > 0 && box.height() > 0;
     QTextLayout layout(text, space->font);
     QTextOption option;
