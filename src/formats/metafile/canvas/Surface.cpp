@@ -1,5 +1,6 @@
 #include "formats/metafile/canvas/Surface.h"
 
+#include "formats/metafile/Limits.h"
 #include "formats/metafile/canvas/AreaCut.h"
 #include "formats/metafile/canvas/RasterWork.h"
 
@@ -107,6 +108,14 @@ void PaintSurface::image(const QImage& image, const QTransform& imageToPixels,
 void PaintSurface::text(const QString& text, const QFont& font, const QColor& color,
                         const QTransform& textToPixels) {
     const double em = QFontInfo(font).pixelSize();
+    // Qt's glyph cache fails on glyphs stretched far beyond any font size or
+    // squeezed below a pixel in one direction (it crashed on glyphs 2000
+    // pixels wide and a tenth of one high): such text is left out.
+    const double stretch = std::max(1.0, font.stretch() / 100.0);
+    const double across = std::hypot(textToPixels.m11(), textToPixels.m12()) * stretch * em;
+    const double down = std::hypot(textToPixels.m21(), textToPixels.m22()) * em;
+    if (!(std::max(across, down) <= 4 * MetafileCaps::MaxFontPixels && std::min(across, down) >= 1))
+        return;
     if (!spend(std::min(covered(QRectF(painter_.viewport())),
                         text.size() * em * em * std::abs(textToPixels.determinant()))))
         return;
