@@ -1,7 +1,8 @@
 // The fuzzing seeds: small metafiles that between them use every record the
-// player knows, each of which must draw. QUILLORY_WRITE_SEEDS=1 writes them
+// player knows (EMF+ records included), each of which must draw. QUILLORY_WRITE_SEEDS=1 writes them
 // into fuzz/corpus/{wmf,emf}; the fuzz tests play every corpus file.
 #include "formats/PictureLoader.h"
+#include "tst_metafile_plus_seeds.h"
 #include "tst_metafile_writer.h"
 
 #include <QtTest>
@@ -180,8 +181,9 @@ class TestMetafileSeeds : public QObject {
     void seedsDraw_data() {
         QTest::addColumn<QByteArray>("bytes");
         const bool write = qEnvironmentVariableIsSet("QUILLORY_WRITE_SEEDS");
-        for (const auto& [kind, seeds] :
-             {QPair<QString, Seeds>("wmf", wmfSeeds()), {"emf", emfSeeds()}}) {
+        for (const auto& [kind, seeds] : {QPair<QString, Seeds>("wmf", wmfSeeds()),
+                                          {"emf", emfSeeds()},
+                                          {"emf", mf::emfPlusSeeds()}}) {
             for (const auto& [name, bytes] : seeds) {
                 QTest::newRow(qPrintable(name)) << bytes;
                 if (!write) continue;

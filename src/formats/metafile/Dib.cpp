@@ -7,6 +7,7 @@
 #include <QImageReader>
 
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -124,6 +125,28 @@ DibImage decodeDib(QByteArrayView info, QByteArrayView bits, qint64 maxPixels, b
             dib.image = asBmpFile(info, h.infoLength, bits, maxPixels);
         }
         return dib;
+    } catch (const MalformedData&) {
+        return {};
+    }
+}
+
+QImage decodeMonoDib(QByteArrayView info, QByteArrayView bits, qint64 maxPixels) {
+    try {
+        const DibHeader h = readHeader(ByteReader(info));
+        const qint64 rows = std::llabs(h.height), stride = (h.width + 31) / 32 * 4;
+        if (h.bitCount != 1 || h.compression != BiRgb || h.width <= 0 || rows == 0 ||
+            h.width > maxPixels || rows > maxPixels / h.width)
+            return {};
+        ByteReader(bits).require(0, stride * rows);
+        QImage image(int(h.width), int(rows), QImage::Format_Mono);
+        if (image.isNull()) return image;
+        image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+        for (qint64 y = 0; y < rows; ++y) {
+            const qint64 row = h.height > 0 ? rows - 1 - y : y;
+            std::memcpy(image.scanLine(int(y)), bits.data() + row * stride,
+                        size_t((h.width + 7) / 8));
+        }
+        return image;
     } catch (const MalformedData&) {
         return {};
     }

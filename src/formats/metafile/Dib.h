@@ -15,5 +15,9 @@ struct DibImage {
 DibImage decodeDib(QByteArrayView info, QByteArrayView bits, qint64 maxPixels,
                    bool keepAlpha = false);
 
+// The bits of a one-bit DIB as a monochrome image (0 and 1 bits black and
+// white until the caller colours them); null when it is none.
+QImage decodeMonoDib(QByteArrayView info, QByteArrayView bits, qint64 maxPixels);
+
 // A packed DIB: the BITMAPINFO directly followed by the bits.
 DibImage decodePackedDib(QByteArrayView packed, qint64 maxPixels);

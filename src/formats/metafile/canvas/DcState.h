@@ -33,6 +33,7 @@ struct DcState {
     PenSpec pen;
     BrushSpec brush;
     FontSpec font;
+    QList<QColor> palette; // the selected one's colours
     QColor textColor = Qt::black;
     QColor bkColor = Qt::white;
     bool opaqueBackground = true;

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QPolygonF>
 
+#include <optional>
 #include <vector>
 
 // The graphics-state machine both record decoders drive: device context,
@@ -76,13 +77,22 @@ class GdiCanvas {
     void widenPath();
     void selectClipPath(quint32 mode);
 
-    // Text: options are ETO_* flags; dx are logical advances, may be empty.
+    // Text: options are ETO_* flags; advances are logical, one a character
+    // (the vertical part zero unless the record has one), or none.
     void textOut(QPointF at, QString text, quint32 options, const QRectF* rect,
-                 const QList<double>& dx);
+                 const QList<QPointF>& advances);
 
     // Bitmaps: the source rectangle is in image pixels, top-down.
     void drawBitmap(const QRectF& dest, const QImage& image, const QRectF& source, quint32 rop);
     void patBlt(const QRectF& dest, quint32 rop);
+
+    // For records that keep a graphics state of their own (EMF+): drawing in
+    // picture pixels, within the same bounds and work budget as the rest.
+    void fillPicture(const QPainterPath& picture, const QBrush& brush);
+    void strokePicture(const QPainterPath& picture, const QPen& pen);
+    Surface& surface() { return surface_; }
+    // Hands the surface's clip back to the device context's.
+    void useGdiClip() { applyClip(); }
 
   private:
     // Draws a shape, or adds it to the open path; a continuing shape starts
@@ -93,6 +103,16 @@ class GdiCanvas {
     void finishPath(bool fill, bool stroke);
     double lengthScale() const;
     void applyClip();
+
+    // The steps of textOut.
+    struct TextPlacement;
+    void fillTextBox(const QRectF& rect);
+    std::optional<TextPlacement> placeText(QPointF at, const QString& text,
+                                           const QList<QPointF>& advances) const;
+    void advanceCurrentPosition(double width);
+    void appendTextToPath(const TextPlacement& placed, const QString& text);
+    void fillTextBackground(const TextPlacement& placed);
+    void drawGlyphs(const TextPlacement& placed, const QString& text);
 
     Surface& surface_;
     QTransform base_;

@@ -65,7 +65,7 @@ void GdiCanvas::drawBitmap(const QRectF& dest, const QImage& image, const QRectF
     const double m = MetafileCaps::MaxCoordinate;
     if (!(area.left() > -m && area.top() > -m && area.right() < m && area.bottom() < m)) return;
     const QImage piece = part == image.rect() ? image : image.copy(part);
-    surface_.image(piece, imageToPicture, *mode);
+    surface_.image(piece, imageToPicture, *mode, false);
 }
 
 void GdiCanvas::patBlt(const QRectF& dest, quint32 rop) {

@@ -1,7 +1,7 @@
 #include "formats/metafile/canvas/GdiCanvas.h"
 
-#include "formats/metafile/canvas/GdiStyles.h"
 #include "formats/metafile/Limits.h"
+#include "formats/metafile/canvas/GdiStyles.h"
 
 #include <QPainterPathStroker>
 
@@ -55,11 +55,24 @@ void GdiCanvas::outputPicture(const QPainterPath& picture, bool fill, bool strok
     if (fill && dc_.brush.style != Gdi::BsNull) {
         // Hatches show the background colour between their lines.
         if (isHatched(dc_.brush) && dc_.opaqueBackground) surface_.fill(shape, dc_.bkColor);
-        surface_.fill(shape, qtBrush(dc_.brush));
+        BrushSpec brush = dc_.brush;
+        if (brush.monochrome && !brush.pattern.isNull())
+            brush.pattern.setColorTable({dc_.textColor.rgb(), dc_.bkColor.rgb()});
+        surface_.fill(shape, qtBrush(brush));
     }
     if (stroke)
         if (const auto pen = qtPen(dc_.pen, penScale))
             surface_.stroke(shape, withBoundedDashes(*pen, shape));
+}
+
+void GdiCanvas::fillPicture(const QPainterPath& picture, const QBrush& brush) {
+    if (!picture.isEmpty() && drawable(picture) && brush.style() != Qt::NoBrush)
+        surface_.fill(picture, brush);
+}
+
+void GdiCanvas::strokePicture(const QPainterPath& picture, const QPen& pen) {
+    if (!picture.isEmpty() && drawable(picture) && pen.style() != Qt::NoPen)
+        surface_.stroke(picture, withBoundedDashes(pen, picture));
 }
 
 void GdiCanvas::appendToPath(const QPainterPath& logical, bool continueFigure) {

@@ -83,6 +83,8 @@ void GdiCanvas::select(const GdiObject& object) {
         dc_.brush = *brush;
     else if (auto font = std::get_if<FontSpec>(&object))
         dc_.font = *font;
+    else if (auto palette = std::get_if<PaletteSpec>(&object))
+        dc_.palette = palette->colors;
 }
 
 void GdiCanvas::deleteObject(quint32 index) {

@@ -80,6 +80,14 @@ void ObjectTable::remove(quint32 index) {
     if (index < slots_.size()) slots_[index].reset();
 }
 
+QColor colorRef(quint32 value, const QList<QColor>* palette) {
+    if (value >> 24 == 1) {
+        const qsizetype index = value & 0xFFFF;
+        return palette && index < palette->size() ? palette->at(index) : QColor(Qt::black);
+    }
+    return QColor(int(value & 0xFF), int(value >> 8 & 0xFF), int(value >> 16 & 0xFF));
+}
+
 int codePageForCharset(int charset) {
     switch (charset) {
     case 128:

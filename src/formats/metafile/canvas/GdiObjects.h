@@ -43,6 +43,9 @@ struct BrushSpec {
     QColor color = Qt::white;
     quint32 hatch = 0;
     QImage pattern;
+    // A monochrome pattern shows its 0 bits in the text colour and its 1
+    // bits in the background colour of the moment it fills.
+    bool monochrome = false;
 };
 
 struct FontSpec {
@@ -60,10 +63,19 @@ struct FontSpec {
 // The Windows code page that 8-bit text in a font of this character set uses.
 int codePageForCharset(int charset);
 
-// Palettes and regions take a slot in the table but draw nothing.
+// A logical palette, which colours given by index (PALETTEINDEX) look up.
+struct PaletteSpec {
+    QList<QColor> colors;
+};
+
+// Regions take a slot in the table but draw nothing.
 struct OtherObject {};
 
-using GdiObject = std::variant<OtherObject, PenSpec, BrushSpec, FontSpec>;
+using GdiObject = std::variant<OtherObject, PenSpec, BrushSpec, FontSpec, PaletteSpec>;
+
+// A COLORREF: red, green and blue, or with the high byte 1 an index into
+// the selected palette (black when there is no such entry).
+QColor colorRef(quint32 value, const QList<QColor>* palette);
 
 // The stock objects an EMF names with the high bit set.
 std::optional<GdiObject> stockObject(quint32 id);

@@ -1,5 +1,6 @@
 #include "formats/metafile/canvas/Surface.h"
 
+#include "formats/metafile/Limits.h"
 #include "formats/metafile/canvas/AreaCut.h"
 #include "formats/metafile/canvas/RasterWork.h"
 
@@ -94,17 +95,27 @@ void PaintSurface::stroke(const QPainterPath& path, const QPen& pen) {
 }
 
 void PaintSurface::image(const QImage& image, const QTransform& imageToPixels,
-                         QPainter::CompositionMode mode) {
+                         QPainter::CompositionMode mode, bool smooth) {
     if (!spend(covered(imageToPixels.mapRect(QRectF(image.rect()))))) return;
     painter_.setTransform(imageToPixels);
     painter_.setCompositionMode(mode);
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
     painter_.drawImage(QPointF(0, 0), image);
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
 void PaintSurface::text(const QString& text, const QFont& font, const QColor& color,
                         const QTransform& textToPixels) {
     const double em = QFontInfo(font).pixelSize();
+    // Qt's glyph cache fails on glyphs stretched far beyond any font size or
+    // squeezed below a pixel in one direction (it crashed on glyphs 2000
+    // pixels wide and a tenth of one high): such text is left out.
+    const double stretch = std::max(1.0, font.stretch() / 100.0);
+    const double across = std::hypot(textToPixels.m11(), textToPixels.m12()) * stretch * em;
+    const double down = std::hypot(textToPixels.m21(), textToPixels.m22()) * em;
+    if (!(std::max(across, down) <= 4 * MetafileCaps::MaxFontPixels && std::min(across, down) >= 1))
+        return;
     if (!spend(std::min(covered(QRectF(painter_.viewport())),
                         text.size() * em * em * std::abs(textToPixels.determinant()))))
         return;
@@ -137,7 +148,7 @@ void MeasureSurface::stroke(const QPainterPath& path, const QPen& pen) {
 }
 
 void MeasureSurface::image(const QImage& image, const QTransform& imageToPixels,
-                           QPainter::CompositionMode) {
+                           QPainter::CompositionMode, bool) {
     add(imageToPixels.mapRect(QRectF(image.rect())));
 }
 

@@ -31,9 +31,10 @@ class Surface {
     virtual void setClip(const std::optional<QPainterPath>& clip) = 0;
     virtual void fill(const QPainterPath& path, const QBrush& brush) = 0;
     virtual void stroke(const QPainterPath& path, const QPen& pen) = 0;
-    // Draws the image's rectangle mapped by imageToPixels.
+    // Draws the image's rectangle mapped by imageToPixels; smooth scales it
+    // bilinearly (as GDI+ does), else by the nearest pixel (as GDI does).
     virtual void image(const QImage& image, const QTransform& imageToPixels,
-                       QPainter::CompositionMode mode) = 0;
+                       QPainter::CompositionMode mode, bool smooth) = 0;
     // Draws text with its baseline origin at (0,0) of textToPixels.
     virtual void text(const QString& text, const QFont& font, const QColor& color,
                       const QTransform& textToPixels) = 0;
@@ -55,8 +56,8 @@ class PaintSurface : public Surface {
     void setClip(const std::optional<QPainterPath>& clip) override;
     void fill(const QPainterPath& path, const QBrush& brush) override;
     void stroke(const QPainterPath& path, const QPen& pen) override;
-    void image(const QImage& image, const QTransform& imageToPixels,
-               QPainter::CompositionMode mode) override;
+    void image(const QImage& image, const QTransform& imageToPixels, QPainter::CompositionMode mode,
+               bool smooth) override;
     void text(const QString& text, const QFont& font, const QColor& color,
               const QTransform& textToPixels) override;
 
@@ -74,8 +75,8 @@ class MeasureSurface : public Surface {
     void setClip(const std::optional<QPainterPath>& clip) override;
     void fill(const QPainterPath& path, const QBrush& brush) override;
     void stroke(const QPainterPath& path, const QPen& pen) override;
-    void image(const QImage& image, const QTransform& imageToPixels,
-               QPainter::CompositionMode mode) override;
+    void image(const QImage& image, const QTransform& imageToPixels, QPainter::CompositionMode mode,
+               bool smooth) override;
     void text(const QString& text, const QFont& font, const QColor& color,
               const QTransform& textToPixels) override;
     QRectF bounds() const { return bounds_; }

@@ -1,6 +1,6 @@
 #include "formats/metafile/Dib.h"
-#include "formats/metafile/emf/EmfRecord.h"
 #include "formats/metafile/canvas/GdiCanvas.h"
+#include "formats/metafile/emf/EmfRecord.h"
 
 #include <optional>
 
@@ -48,9 +48,26 @@ BrushSpec patternBrush(const EmfRecord& r, const RenderLimits& limits) {
     BrushSpec b;
     b.style = Gdi::BsDibPatternPt;
     b.color = Qt::gray;
+    if (r.type == 93) { // CreateMonoBrush: coloured as it fills, whatever its colour table
+        b.pattern = decodeMonoDib(r.block(16, 20), r.block(24, 28), limits.maxPatternPixels);
+        b.monochrome = !b.pattern.isNull();
+        if (b.monochrome) return b;
+    }
     if (r.u(12) == 0) // RGB colour table, not palette indices
         b.pattern = decodeDib(r.block(16, 20), r.block(24, 28), limits.maxPatternPixels).image;
     return b;
+}
+
+// LOGPALETTE: version, count, then red, green, blue and flags for each entry.
+PaletteSpec palette(const ByteReader& data, qint64 at) {
+    const qint64 count = data.u16(at + 2);
+    data.require(at + 4, count * 4);
+    PaletteSpec p;
+    for (qint64 k = 0; k < count; ++k) {
+        const qint64 e = at + 4 + 4 * k;
+        p.colors.append(QColor(data.u8(e), data.u8(e + 1), data.u8(e + 2)));
+    }
+    return p;
 }
 
 FontSpec font(const EmfRecord& r) {
@@ -104,7 +121,15 @@ bool playEmfObject(const EmfRecord& r, GdiCanvas& c, const RenderLimits& limits)
         put([&] { return GdiObject(font(r)); });
         break;
     case 49:
-        put([] { return GdiObject(OtherObject{}); });
+        put([&] { return GdiObject(palette(r.data, 12)); });
+        break;
+    case 48: // SelectPalette; the default palette leaves indices black
+        if (const auto object = lookup(c, r.u(8)))
+            c.select(*object);
+        else if (r.u(8) & Stock)
+            c.dc().palette.clear();
+        break;
+    case 52: // RealizePalette: the selected one is the one looked in
         break;
     case 71: { // FillRgn: bounds, region size, brush, region
         const auto object = lookup(c, r.u(28));

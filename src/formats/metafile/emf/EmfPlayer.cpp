@@ -1,13 +1,15 @@
-#include "formats/metafile/emf/EmfRecord.h"
-#include "formats/metafile/canvas/GdiCanvas.h"
 #include "formats/metafile/Metafile.h"
 #include "formats/metafile/Rendering.h"
+#include "formats/metafile/canvas/GdiCanvas.h"
+#include "formats/metafile/emf/EmfRecord.h"
+#include "formats/metafile/emfplus/PlusPlayer.h"
 #include "system/PlatformError.h"
 
 namespace {
 
 constexpr quint32 Signature = 0x464D4520; // " EMF"
 constexpr qint64 HeaderSize = 88;
+constexpr quint32 Comment = 70;
 
 // Walks the record chain without playing it: a broken chain fails the file
 // before anything is drawn.
@@ -23,12 +25,21 @@ void checkRecords(const ByteReader& file) {
 
 void playRecords(const ByteReader& file, GdiCanvas& canvas, const RenderLimits& limits) {
     qint64 pos = file.u32(4); // past the header record
+    PlusPlayer plus(canvas, limits, plusRecordsDraw(file, pos));
     while (file.has(pos, 8) && canvas.nextRecord()) {
         EmfRecord r;
         r.type = file.u32(pos);
         const quint32 size = file.u32(pos + 4);
         if (r.type == 14) return; // EMR_EOF
         r.data = file.slice(pos, size);
+        r.palette = &canvas.dc().palette;
+        // EMF+ records ride in comments; where they draw, the GDI records
+        // that follow are their fallback.
+        const bool drawn = r.type == Comment ? plus.playComment(r.data) : false;
+        if (drawn || !plus.gdiDraws()) {
+            pos += size;
+            continue;
+        }
         try {
             playEmfState(r, canvas) || playEmfDrawing(r, canvas) ||
                 playEmfObject(r, canvas, limits) || playEmfBitmap(r, canvas, limits) ||
@@ -53,8 +64,11 @@ PlaySetup setupFor(const ByteReader& file, const RenderLimits& limits) {
     const double pxPerMmX = deviceKnown ? devW / mmW : 96 / 25.4;
     const double pxPerMmY = deviceKnown ? devH / mmH : 96 / 25.4;
     setup.devicePixelsPerMm = pxPerMmX;
-    // The frame, in hundredths of a millimetre, is the picture at 96 dots per inch.
-    const QRectF frame(QPointF(file.i32(24), file.i32(28)), QPointF(file.i32(32), file.i32(36)));
+    // The frame, in hundredths of a millimetre, is the picture at 96 dots per
+    // inch. Some writers give its corners the wrong way round.
+    const QRectF frame =
+        QRectF(QPointF(file.i32(24), file.i32(28)), QPointF(file.i32(32), file.i32(36)))
+            .normalized();
     if (frame.width() > 0 && frame.height() > 0) {
         const QSize size =
             checkedPictureSize(frame.width() * 96 / 2540, frame.height() * 96 / 2540, limits);

@@ -2,6 +2,7 @@
 
 #include "formats/metafile/ByteReader.h"
 #include "formats/metafile/Limits.h"
+#include "formats/metafile/canvas/GdiObjects.h"
 
 #include <QColor>
 #include <QPainterPath>
@@ -14,6 +15,7 @@ class GdiCanvas;
 struct EmfRecord {
     quint32 type = 0;
     ByteReader data;
+    const QList<QColor>* palette = nullptr; // the device context's, for palette indices
 
     quint32 u(qint64 at) const { return data.u32(at); }
     qint32 i(qint64 at) const { return data.i32(at); }
@@ -21,7 +23,7 @@ struct EmfRecord {
     QRectF rect(qint64 at) const { // left, top, right, bottom
         return QRectF(point(at), point(at + 8));
     }
-    QColor color(qint64 at) const { return QColor(data.u8(at), data.u8(at + 1), data.u8(at + 2)); }
+    QColor color(qint64 at) const { return colorRef(u(at), palette); }
     // A block that an offset and a size in the record point at.
     QByteArrayView block(qint64 offsetAt, qint64 sizeAt) const {
         return data.slice(u(offsetAt), u(sizeAt)).view();

@@ -1,6 +1,6 @@
 #include "formats/TextDecoding.h"
-#include "formats/metafile/emf/EmfRecord.h"
 #include "formats/metafile/canvas/GdiCanvas.h"
+#include "formats/metafile/emf/EmfRecord.h"
 
 namespace {
 
@@ -29,11 +29,13 @@ void extTextOut(const EmfRecord& r, GdiCanvas& c, bool wide) {
     const QRectF rect = r.rect(56);
     const QString text = readText(r, c, r.u(48), count, wide);
     const qint64 dxAt = r.u(72);
-    const qint64 step = options & EtoPdy ? 8 : 4;
-    QList<double> dx;
+    // With ETO_PDY each character has a vertical advance after its horizontal one.
+    const bool pdy = options & EtoPdy;
+    const qint64 step = pdy ? 8 : 4;
+    QList<QPointF> dx;
     if (dxAt != 0 && text.size() == count && r.data.has(dxAt, count * step))
         for (qint64 k = 0; k < count; ++k)
-            dx.append(r.i(dxAt + k * step));
+            dx.append(QPointF(r.i(dxAt + k * step), pdy ? r.i(dxAt + k * step + 4) : 0));
     c.textOut(at, text, options, hasRect ? &rect : nullptr, dx);
 }
 

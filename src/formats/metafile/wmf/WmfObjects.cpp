@@ -79,7 +79,22 @@ bool playWmfObject(const WmfRecord& r, GdiCanvas& c, const RenderLimits& limits)
             return GdiObject(grey);
         });
         break;
-    case 0x00F7:
+    case 0x00F7: // CreatePalette: start, count, entries
+        create([&] {
+            PaletteSpec p;
+            const qint64 count = r.params.u16(2);
+            r.params.require(4, count * 4);
+            for (qint64 k = 0; k < count; ++k)
+                p.colors.append(
+                    QColor(r.params.u8(4 + 4 * k), r.params.u8(5 + 4 * k), r.params.u8(6 + 4 * k)));
+            return GdiObject(p);
+        });
+        break;
+    case 0x0234: // SelectPalette
+        if (const GdiObject* object = c.objects().get(r.params.u16(0))) c.select(*object);
+        break;
+    case 0x0035: // RealizePalette
+        break;
     case 0x06FF:
         create([] { return GdiObject(OtherObject{}); });
         break;

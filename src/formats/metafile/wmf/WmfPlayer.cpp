@@ -1,6 +1,6 @@
-#include "formats/metafile/canvas/GdiCanvas.h"
 #include "formats/metafile/Metafile.h"
 #include "formats/metafile/Rendering.h"
+#include "formats/metafile/canvas/GdiCanvas.h"
 #include "formats/metafile/wmf/WmfRecord.h"
 #include "system/PlatformError.h"
 
@@ -35,6 +35,7 @@ void playRecords(const ByteReader& file, qint64 pos, GdiCanvas& canvas,
         r.function = file.u16(pos + 4);
         if (r.function == 0) return; // META_EOF
         r.params = file.slice(pos + 6, qint64(r.words) * 2 - 6);
+        r.palette = &canvas.dc().palette;
         try {
             playWmfState(r, canvas) || playWmfDrawing(r, canvas) ||
                 playWmfObject(r, canvas, limits) || playWmfBitmap(r, canvas, limits) ||

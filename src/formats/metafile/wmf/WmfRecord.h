@@ -2,6 +2,7 @@
 
 #include "formats/metafile/ByteReader.h"
 #include "formats/metafile/Limits.h"
+#include "formats/metafile/canvas/GdiObjects.h"
 
 #include <QColor>
 #include <QPointF>
@@ -15,6 +16,7 @@ struct WmfRecord {
     quint16 function = 0;
     quint32 words = 0; // the whole record, in 16-bit words
     ByteReader params;
+    const QList<QColor>* palette = nullptr; // the device context's, for palette indices
 
     int w(int i) const { return params.i16(2 * i); }
     quint32 u32(int i) const { return params.u32(2 * i); }
@@ -22,9 +24,7 @@ struct WmfRecord {
     QRectF box(int i) const { // bottom, right, top, left
         return QRectF(QPointF(w(i + 3), w(i + 2)), QPointF(w(i + 1), w(i)));
     }
-    QColor color(int i) const {
-        return QColor(params.u8(2 * i), params.u8(2 * i + 1), params.u8(2 * i + 2));
-    }
+    QColor color(int i) const { return colorRef(u32(i), palette); }
     // The bitmap-less forms of the blit records are exactly this long.
     bool withoutBitmap() const { return words == quint32(function >> 8) + 3; }
 };

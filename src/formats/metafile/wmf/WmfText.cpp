@@ -32,11 +32,11 @@ void extTextOut(const WmfRecord& r, GdiCanvas& c) {
     }
     const QString string = text(r, c, pos, length);
     pos += (length + 1) / 2 * 2;
-    QList<double> dx;
+    QList<QPointF> dx;
     // Advances count bytes; a double-byte code page makes fewer characters.
     if (r.params.has(pos, length * 2) && string.size() == length)
         for (qint64 i = 0; i < length; ++i)
-            dx.append(r.params.i16(pos + 2 * i));
+            dx.append(QPointF(r.params.i16(pos + 2 * i), 0));
     c.textOut(at, string, options, hasRect ? &rect : nullptr, dx);
 }
 
