@@ -51,7 +51,7 @@ PictureDetail loadPictureDetail(const QString& path, double scale, QRect visible
     if (!file.open(FileNames::openRegularFile(path).release(), QIODevice::ReadOnly,
                    QFileDevice::AutoCloseHandle))
         throw PlatformError(Err::InvalidPicture, file.errorString());
-    const QByteArray head = file.peek(64);
+    const QByteArray head = file.peek(MetafileHeadBytes);
     if (isWmf(head) || isEmf(head)) {
         if (file.size() > MetafileCaps::MaxFileBytes)
             throw PlatformError(Err::InvalidPicture, QStringLiteral("file too large"));

@@ -59,7 +59,7 @@ Opened readOpen(QIODevice* file, QSize limit, const std::atomic<bool>* stop) {
     Opened opened;
     opened.banded = readBanded(file, limit, stop);
     if (!opened.banded.isNull()) return opened;
-    if (!needsWholeFile(file->peek(128))) { // Qt's readers know it by its start
+    if (!needsWholeFile(file->peek(MetafileHeadBytes))) { // Qt's readers know it by its start
         if (!file->seek(0)) invalid(file->errorString());
         opened.banded = readRaster(file, limit, MaxPicturePixels);
         return opened;
