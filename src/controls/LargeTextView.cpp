@@ -66,7 +66,13 @@ void LargeTextView::finishIndexing() {
 }
 
 qint64 LargeTextView::lineCount() const {
-    return index_ ? index_->count() : 0;
+    if (!index_) return 0;
+    const qint64 count = index_->count();
+    // Lines found before the file was cut short go with the bytes they stood
+    // in, once a read has met the new end.
+    if (blocks_->end() >= blocks_->file()->size() || blocks_->end() <= first_) return count;
+    const qint64 last = index_->lineOf(blocks_->end() - 1);
+    return last >= 0 ? last + 1 : count;
 }
 
 void LargeTextView::pollIndex() {
@@ -166,7 +172,7 @@ void LargeTextView::syncScrollBars() {
     syncing_ = true;
     // The range grows as the worker finds lines; beyond what it has found
     // so far the view stands at the end of the range.
-    const qint64 count = index_->count();
+    const qint64 count = lineCount();
     const qint64 last = index_->isComplete() ? qMax<qint64>(0, count - rows()) : count;
     const qint64 line = index_->lineOf(top_);
     QScrollBar* v = verticalScrollBar();
@@ -184,7 +190,7 @@ void LargeTextView::scrollContentsBy(int, int dy) {
     if (syncing_ || !index_) return;
     if (dy != 0) {
         const qint64 line = verticalScrollBar()->value();
-        if (line < index_->count()) top_ = index_->start(line);
+        if (line < lineCount()) top_ = index_->start(line);
         shownValid_ = false;
     }
     viewport()->update();
