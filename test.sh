@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 bash scripts/deps.sh --test
-cmake -S . -B build-tests -DCMAKE_BUILD_TYPE=Debug -DQUILLORY_SANITIZE=ON >/dev/null
+bash scripts/configure-tests.sh
 cmake --build build-tests -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 # Full stacks, so that suppressions can name the system library that keeps an allocation.

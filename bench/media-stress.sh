@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 runs="${1:-3}"
 bash scripts/deps.sh --test
-cmake -S . -B build-tests -DCMAKE_BUILD_TYPE=Debug -DQUILLORY_SANITIZE=ON >/dev/null
+bash scripts/configure-tests.sh
 cmake --build build-tests -j"$(nproc)" --target browse_tst_mediastress
 export QT_QPA_PLATFORM=offscreen QUILLORY_MEDIA_SELECTIONS=300 QTEST_FUNCTION_TIMEOUT=900000
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:fast_unwind_on_malloc=0"
