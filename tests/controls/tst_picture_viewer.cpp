@@ -239,19 +239,19 @@ class TestPictureViewer : public QObject {
         const QSize size(1200, 900);
         QTest::newRow("dib without its file header")
             << "board.dib" << pic::saved(checkerboard(size), "bmp").mid(14);
-        TiffFixtures::Spec rgb16;
+        TiffFixtures::Layout rgb16;
         rgb16.bits = 16;
         QTest::newRow("tiff, 16-bit RGB")
             << "board.tif"
             << TiffFixtures::checkerboard(size, rgb16, {0, 0, 0}, {65535, 65535, 65535});
-        TiffFixtures::Spec grey16 = rgb16;
+        TiffFixtures::Layout grey16 = rgb16;
         grey16.perPixel = 1, grey16.photometric = 1, grey16.orientation = 6; // turned right
         QTest::newRow("tiff, 16-bit grey stored on its side")
             << "board.tif" << TiffFixtures::checkerboard(size.transposed(), grey16, {0}, {65535});
         const QSize beyond(8400, 6300); // 53 megapixels
         QTest::newRow("bmp, 1-bit, beyond what the zoom decodes whole")
             << "large.bmp" << checkerboardBitmap(beyond);
-        TiffFixtures::Spec bilevel;
+        TiffFixtures::Layout bilevel;
         bilevel.bits = 1, bilevel.perPixel = 1, bilevel.photometric = 1, bilevel.compression = 8;
         QTest::newRow("tiff, 1-bit deflate, beyond what the zoom decodes whole")
             << "large.tif" << TiffFixtures::checkerboard(beyond, bilevel, {0}, {1});

@@ -13,16 +13,16 @@
 
 namespace {
 
-using TiffFixtures::Spec;
+using TiffFixtures::Layout;
 const QSize Halves(40, 20);
 
-QByteArray tiffOf(Spec spec, const QList<double>& left, const QList<double>& right,
+QByteArray tiffOf(Layout layout, const QList<double>& left, const QList<double>& right,
                   QSize size = Halves) {
-    return TiffFixtures::halves(size, spec, left, right);
+    return TiffFixtures::halves(size, layout, left, right);
 }
 
-Spec depth(int bits, int perPixel, int photometric, int format = 1) {
-    Spec s;
+Layout depth(int bits, int perPixel, int photometric, int format = 1) {
+    Layout s;
     s.bits = bits, s.perPixel = perPixel, s.photometric = photometric, s.format = format;
     return s;
 }
@@ -75,15 +75,15 @@ class TestPictureDepths : public QObject {
             black(0, 0, 0), orange(255, 128, 0);
         const double m16 = 65535;
 
-        Spec tiled = depth(16, 3, PHOTOMETRIC_RGB);
+        Layout tiled = depth(16, 3, PHOTOMETRIC_RGB);
         tiled.tile = QSize(64, 64); // larger than the picture
         QTest::newRow("tiff 16-bit RGB, tiles larger than the picture")
             << "t.tif" << tiffOf(tiled, {m16, 0, 0}, {0, 0, m16}) << red << blue << 1;
-        Spec planar = depth(16, 3, PHOTOMETRIC_RGB);
+        Layout planar = depth(16, 3, PHOTOMETRIC_RGB);
         planar.planes = true, planar.rowsPerStrip = 3;
         QTest::newRow("tiff 16-bit RGB in planes, strips")
             << "p.tif" << tiffOf(planar, {0, m16, 0}, {m16, m16, m16}) << green << white << 1;
-        Spec tiledPlanes = planar;
+        Layout tiledPlanes = planar;
         tiledPlanes.tile = QSize(16, 16);
         QTest::newRow("tiff 16-bit RGB in planes, tiles")
             << "pt.tif" << tiffOf(tiledPlanes, {m16, 0, 0}, {0, m16, 0}) << red << green << 1;
@@ -115,26 +115,26 @@ class TestPictureDepths : public QObject {
             << "icclab.tif"
             << tiffOf(depth(8, 3, PHOTOMETRIC_ICCLAB), {255, 128, 128}, {128, 128, 128}) << white
             << QColor(119, 119, 119) << 1;
-        Spec fax = depth(1, 1, PHOTOMETRIC_MINISWHITE);
+        Layout fax = depth(1, 1, PHOTOMETRIC_MINISWHITE);
         fax.compression = COMPRESSION_CCITTFAX4;
         QTest::newRow("tiff 1-bit, fax-compressed, 0 is white")
             << "fax.tif" << tiffOf(fax, {0}, {1}) << white << black << 0;
-        Spec palette = depth(4, 1, PHOTOMETRIC_PALETTE);
+        Layout palette = depth(4, 1, PHOTOMETRIC_PALETTE);
         palette.colourMap = QList<quint16>(48, 0);
         palette.colourMap[2] = 65535, palette.colourMap[16 + 5] = 65535; // red 2, green 5
         QTest::newRow("tiff 4-bit palette")
             << "pal.tif" << tiffOf(palette, {2}, {5}) << red << green << 0;
-        Spec jpeg = depth(8, 3, PHOTOMETRIC_YCBCR);
+        Layout jpeg = depth(8, 3, PHOTOMETRIC_YCBCR);
         jpeg.compression = COMPRESSION_JPEG;
         QTest::newRow("tiff JPEG-compressed YCbCr")
             << "j.tif" << tiffOf(jpeg, {255, 0, 0}, {0, 0, 255}, QSize(64, 32)) << red << blue
             << 40;
-        Spec alpha = depth(8, 4, PHOTOMETRIC_RGB);
+        Layout alpha = depth(8, 4, PHOTOMETRIC_RGB);
         alpha.extraSamples = EXTRASAMPLE_UNASSALPHA, alpha.compression = COMPRESSION_LZW;
         QTest::newRow("tiff 8-bit RGBA, LZW")
             << "a.tif" << tiffOf(alpha, {0, 0, 255, 255}, {255, 0, 0, 255}) << blue << red << 0;
 
-        Spec associated = depth(16, 4, PHOTOMETRIC_RGB);
+        Layout associated = depth(16, 4, PHOTOMETRIC_RGB);
         associated.extraSamples = EXTRASAMPLE_ASSOCALPHA;
         QTest::newRow("tiff 16-bit RGBA, colours multiplied by alpha")
             << "pm.tif" << tiffOf(associated, {32768, 0, 0, 32768}, {0, 0, m16, m16}) << red << blue
@@ -223,11 +223,11 @@ class TestPictureDepths : public QObject {
         QFETCH(QSize, limit);
         QFETCH(QSize, size);
         QFETCH(QPoint, red);
-        Spec spec = depth(8, 3, PHOTOMETRIC_RGB);
-        spec.orientation = orientation;
+        Layout layout = depth(8, 3, PHOTOMETRIC_RGB);
+        layout.orientation = orientation;
         TempTree tree;
         const QImage image =
-            LoadPicture(tree.write("turned.tif", tiffOf(spec, {255, 0, 0}, {0, 0, 255})), limit);
+            LoadPicture(tree.write("turned.tif", tiffOf(layout, {255, 0, 0}, {0, 0, 255})), limit);
         QCOMPARE(image.size(), size);
         const QPoint at(red.x() * size.width() / 4, red.y() * size.height() / 4);
         QVERIFY2(close(image.pixelColor(at), Qt::red, 0), qPrintable(image.pixelColor(at).name()));

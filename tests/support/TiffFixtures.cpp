@@ -51,7 +51,7 @@ QList<double> rowOf(int width, int samples, const QList<double>& left, const QLi
     return row;
 }
 
-void setTags(TIFF* tif, QSize size, const TiffFixtures::Spec& s) {
+void setTags(TIFF* tif, QSize size, const TiffFixtures::Layout& s) {
     TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, quint32(size.width()));
     TIFFSetField(tif, TIFFTAG_IMAGELENGTH, quint32(size.height()));
     TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, quint16(s.bits));
@@ -85,7 +85,7 @@ void setTags(TIFF* tif, QSize size, const TiffFixtures::Spec& s) {
     }
 }
 
-bool writeTiles(TIFF* tif, QSize size, const TiffFixtures::Spec& s, const QList<double>& left,
+bool writeTiles(TIFF* tif, QSize size, const TiffFixtures::Layout& s, const QList<double>& left,
                 const QList<double>& right) {
     const int planes = s.planes ? s.perPixel : 1, tw = s.tile.width(), th = s.tile.height();
     for (int p = 0; p < planes; ++p)
@@ -111,23 +111,23 @@ bool writeTiles(TIFF* tif, QSize size, const TiffFixtures::Spec& s, const QList<
 
 namespace TiffFixtures {
 
-QByteArray halves(QSize size, const Spec& spec, const QList<double>& left,
+QByteArray halves(QSize size, const Layout& layout, const QList<double>& left,
                   const QList<double>& right) {
     QTemporaryFile file;
     if (!file.open()) return {};
     TIFF* tif = TIFFOpen(QFile::encodeName(file.fileName()).constData(), "w");
     if (!tif) return {};
-    setTags(tif, size, spec);
+    setTags(tif, size, layout);
     bool ok = true;
-    if (spec.tile.isValid()) {
-        ok = writeTiles(tif, size, spec, left, right);
+    if (layout.tile.isValid()) {
+        ok = writeTiles(tif, size, layout, left, right);
     } else {
-        const int planes = spec.planes ? spec.perPixel : 1;
+        const int planes = layout.planes ? layout.perPixel : 1;
         for (int p = 0; p < planes && ok; ++p)
             for (int y = 0; y < size.height() && ok; ++y) {
                 std::vector<uchar> row =
-                    pack(rowOf(size.width(), spec.perPixel, left, right, spec.planes ? p : -1),
-                         spec.bits, spec.format);
+                    pack(rowOf(size.width(), layout.perPixel, left, right, layout.planes ? p : -1),
+                         layout.bits, layout.format);
                 ok = TIFFWriteScanline(tif, row.data(), quint32(y), quint16(p)) >= 0;
             }
     }
@@ -135,19 +135,19 @@ QByteArray halves(QSize size, const Spec& spec, const QList<double>& left,
     return ok ? file.readAll() : QByteArray();
 }
 
-QByteArray checkerboard(QSize size, const Spec& spec, const QList<double>& even,
+QByteArray checkerboard(QSize size, const Layout& layout, const QList<double>& even,
                         const QList<double>& odd) {
     QTemporaryFile file;
     if (!file.open()) return {};
     TIFF* tif = TIFFOpen(QFile::encodeName(file.fileName()).constData(), "w");
     if (!tif) return {};
-    setTags(tif, size, spec);
+    setTags(tif, size, layout);
     std::vector<uchar> rows[2]; // starting with even, with odd
     for (int start = 0; start < 2; ++start) {
         QList<double> row;
         for (int x = start; x < start + size.width(); ++x)
-            row << (x % 2 ? odd : even).first(spec.perPixel);
-        rows[start] = pack(row, spec.bits, spec.format);
+            row << (x % 2 ? odd : even).first(layout.perPixel);
+        rows[start] = pack(row, layout.bits, layout.format);
     }
     bool ok = true;
     for (int y = 0; y < size.height() && ok; ++y)
@@ -161,9 +161,9 @@ QByteArray ofImage(const QImage& image, int orientation) {
     if (!file.open()) return {};
     TIFF* tif = TIFFOpen(QFile::encodeName(file.fileName()).constData(), "w");
     if (!tif) return {};
-    Spec spec;
-    spec.orientation = orientation;
-    setTags(tif, image.size(), spec);
+    Layout layout;
+    layout.orientation = orientation;
+    setTags(tif, image.size(), layout);
     const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
     bool ok = true;
     for (int y = 0; y < rgb.height() && ok; ++y)
@@ -176,10 +176,10 @@ bool writeLarge(const QString& path, QSize size, const QList<double>& left,
                 const QList<double>& right) {
     TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "w");
     if (!tif) return false;
-    Spec spec;
-    spec.compression = COMPRESSION_ADOBE_DEFLATE;
-    spec.rowsPerStrip = 64;
-    setTags(tif, size, spec);
+    Layout layout;
+    layout.compression = COMPRESSION_ADOBE_DEFLATE;
+    layout.rowsPerStrip = 64;
+    setTags(tif, size, layout);
     const std::vector<uchar> row = pack(rowOf(size.width(), 3, left, right, -1), 8, 1);
     bool ok = true;
     for (int y = 0; y < size.height() && ok; ++y)

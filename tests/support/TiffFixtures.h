@@ -8,10 +8,10 @@
 
 // TIFF fixtures written with libtiff from samples we choose: a picture whose
 // left half holds one pixel's samples and right half another's, in whatever
-// layout the spec asks for.
+// layout asked for.
 namespace TiffFixtures {
 
-struct Spec {
+struct Layout {
     int bits = 8;
     int perPixel = 3;
     int format = 1;       // SAMPLEFORMAT: 1 unsigned, 2 signed, 3 floating point
@@ -26,12 +26,12 @@ struct Spec {
 };
 
 // Samples are given in the file's own units (integers as stored, or floats).
-QByteArray halves(QSize size, const Spec& spec, const QList<double>& left,
+QByteArray halves(QSize size, const Layout& layout, const QList<double>& left,
                   const QList<double>& right);
 
 // One pixel's samples where x + y is even, another's where it is odd: any
 // scaling shows their mean. Contiguous samples in strips.
-QByteArray checkerboard(QSize size, const Spec& spec, const QList<double>& even,
+QByteArray checkerboard(QSize size, const Layout& layout, const QList<double>& even,
                         const QList<double>& odd);
 
 // The picture's pixels as 8-bit RGB, stored as they are with the orientation tag given.
